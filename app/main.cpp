@@ -1,0 +1,4 @@
+// The one application object.
+#include "setup_app.h"
+
+SetupApp theApp;

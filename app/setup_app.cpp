@@ -1,0 +1,94 @@
+#include "setup_app.h"
+
+#include "../engine/config.h"
+#include "../engine/flags.h"
+#include "../engine/install.h"
+#include "../engine/programs.h"
+#include "../wizard/setup_wizard_dlg.h"
+
+const wchar_t kInstanceMutexName[] = L"VKP507_INSTALL";
+
+void SetupCommandLineInfo::ParseParam(const wchar_t* pszParam, BOOL, BOOL) {
+    if (lstrcmpiW(pszParam, L"delpkg") == 0)
+        m_bDelPkg = TRUE;
+    else if (lstrcmpiW(pszParam, L"s") == 0)
+        m_bSilent = TRUE;
+    ++m_nParamCount;
+}
+
+RunMode DecideRunMode(const SetupCommandLineInfo& info) {
+    if (info.m_nParamCount > 0 && info.m_bDelPkg)
+        return RunMode::UninstallWizard;
+    if (info.m_nParamCount > 0 && info.m_bSilent)
+        return RunMode::SilentInstall;
+    return RunMode::InstallWizard;
+}
+
+namespace {
+
+void LowerAscii(wchar_t* p) {
+    for (; *p; ++p)
+        if (*p >= L'A' && *p <= L'Z')
+            *p = (wchar_t)(*p - L'A' + L'a');
+}
+
+}  // namespace
+
+BOOL SetupApp::InitInstance() {
+    // Create-and-check, so that two copies started together cannot both
+    // get in between an open and a create.
+    HANDLE hMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+    if (hMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(hMutex);
+        m_nExitCode = kExitAnotherInstance;
+        return FALSE;
+    }
+    m_hInstanceMutex = hMutex;
+
+    wchar_t szModulePath[kPathChars];
+    DWORD n = GetModuleFileNameW(m_hInstance, szModulePath, kPathChars);
+    if (n == 0 || n >= (DWORD)kPathChars)
+        return FALSE;  // a cut path would name another folder
+    wchar_t szFolder[kPathChars];
+    GetPathFolder(szModulePath, szFolder);
+    LowerAscii(szModulePath);
+
+    SetupCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+
+    g_bWow64 = IsWow64();
+    g_bNT6 = IsNT6();
+    if (g_bNT6)
+        WriteCompatAssistantFlag(szModulePath);
+
+    RunMode mode = DecideRunMode(cmdInfo);
+    if (mode == RunMode::SilentInstall) {
+        if (!SilentInstall(szFolder))
+            m_nExitCode = kExitInstallFailed;
+        return FALSE;
+    }
+
+    g_hLangModule = LoadLangResourceModule(szModulePath);
+    if (!g_hLangModule)
+        return FALSE;
+
+    SetupWizardDlg dlg(szFolder, mode == RunMode::UninstallWizard ? 1 : 0, nullptr);
+    m_pMainWnd = &dlg;
+    INT_PTR result = dlg.DoModal();
+    m_pMainWnd = nullptr;
+    if (result == IDOK && g_bLaunchApp)
+        LaunchInstalledApp(szFolder, nullptr);
+    return FALSE;
+}
+
+int SetupApp::ExitInstance() {
+    if (m_hInstanceMutex) {
+        CloseHandle(m_hInstanceMutex);
+        m_hInstanceMutex = nullptr;
+    }
+    if (g_hLangModule) {
+        FreeLibrary(g_hLangModule);
+        g_hLangModule = nullptr;
+    }
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,42 @@
+// The application object: single instance, command line, start-up flags,
+// the language library and the choice between the three ways to run.
+#pragma once
+#include <windows.h>
+
+#include "../framework/app.h"
+
+class SetupCommandLineInfo : public CCommandLineInfo {
+public:
+    void ParseParam(const wchar_t* pszParam, BOOL bFlag, BOOL bLast) override;
+
+    BOOL m_bDelPkg = FALSE;
+    BOOL m_bSilent = FALSE;
+    int m_nParamCount = 0;
+};
+
+enum class RunMode { InstallWizard, UninstallWizard, SilentInstall };
+
+// "delpkg" wins over "s"; anything else (or nothing) is the install wizard.
+RunMode DecideRunMode(const SetupCommandLineInfo& info);
+
+// Conventional installer exit codes.
+constexpr int kExitAnotherInstance = 1618;  // another installation is in progress
+constexpr int kExitInstallFailed = 1603;    // fatal error during installation
+
+extern const wchar_t kInstanceMutexName[];
+
+class SetupApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Loads the language library for the user's language from the lowered
+    // module path, falling back to English; null when none loads.
+    HMODULE LoadLangResourceModule(const wchar_t* pszModulePath);
+
+    HANDLE m_hInstanceMutex = nullptr;
+};
+
+// Loads "<module path up to .exe><ABBR>.DLL" for one language, or the ENU
+// library beside it when that file does not exist.
+HMODULE LoadLangResourceFor(const wchar_t* pszModulePath, LANGID langId);

@@ -1,0 +1,21 @@
+// The install and uninstall procedures. Each reports whether it succeeded;
+// the caller decides what the user sees.
+#pragma once
+#include <windows.h>
+
+#include "config.h"
+
+// The package's file table: 13 language libraries, then 7 images.
+constexpr int kSetupFileCount = 20;
+constexpr int kSetupFileChars = 50;
+extern const wchar_t g_szSetupFiles[kSetupFileCount][kSetupFileChars];
+constexpr int kFirstLanguageFile = 0, kUninstallLanguageFiles = 4;
+constexpr int kFirstImageFile = 13, kImageFiles = 7;
+
+BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
+BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
+// The install without a window, on the calling thread.
+BOOL SilentInstall(const wchar_t* pszSourceFolder);
+
+BOOL UninstallPackage(const SetupConfig* cfg);
+void RemoveFilesAndRegistry(const SetupConfig* cfg);

@@ -1,0 +1,25 @@
+// Starting programs, the service helper, the running application and the
+// shell shortcuts. Plain functions, no window of their own.
+#pragma once
+#include <windows.h>
+
+#include "config.h"
+
+// Starts a command line; the process handle, or null. The caller owns the
+// handle (CloseHandle).
+HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow);
+void StopAndRemoveService(const wchar_t* pszInstallFolder);
+// TRUE when the helper process was started with "-i".
+BOOL InstallService(const wchar_t* pszInstallFolder);
+// Asks the application's window to close. FALSE when a window titled with
+// the name is still there after the wait.
+BOOL CloseRunningApp(const wchar_t* pszAppName);
+// Starts the installed application; reads setup.ini from the source folder
+// when no configuration is given.
+void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
+
+void CreateDesktopShortcut(const wchar_t* pszTargetPath, const wchar_t* pszName);
+int DeleteDesktopShortcut(const wchar_t* pszName);
+void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,
+                            const wchar_t* pszArguments);
+void DeleteProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszName, BOOL bRemoveFolder);

@@ -1,0 +1,2 @@
+#define DOCTEST_CONFIG_IMPLEMENT
+#include <doctest/doctest.h>

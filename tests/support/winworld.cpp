@@ -1,0 +1,167 @@
+#include "winworld.h"
+
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace {
+
+std::wstring FromEnvPath(const char* var) {
+    const char* unix = getenv(var);
+    if (!unix)
+        return L"";
+    std::wstring w = L"Z:";
+    for (const char* p = unix; *p; ++p)
+        w += (*p == '/') ? L'\\' : (wchar_t)(unsigned char)*p;
+    return w;
+}
+
+}  // namespace
+
+std::wstring BuildDir() { return FromEnvPath("SETUP_BUILD_DIR"); }
+std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
+std::wstring SourceDir() { return FromEnvPath("SETUP_SOURCE_DIR"); }
+
+HANDLE Start(const std::wstring& commandLine) {
+    std::vector<wchar_t> buf(commandLine.begin(), commandLine.end());
+    buf.push_back(L'\0');
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+bool RunAndWait(const std::wstring& commandLine, DWORD timeoutMs, DWORD* pExitCode) {
+    HANDLE h = Start(commandLine);
+    if (!h)
+        return false;
+    bool ended = WaitForSingleObject(h, timeoutMs) == WAIT_OBJECT_0;
+    if (ended && pExitCode)
+        GetExitCodeProcess(h, pExitCode);
+    if (!ended)
+        TerminateProcess(h, 999);
+    CloseHandle(h);
+    return ended;
+}
+
+void DeleteTree(const std::wstring& path) {
+    std::wstring p = path;
+    if (!p.empty() && p.back() == L'\\')
+        p.pop_back();
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((p + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = p + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(child);
+            else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(p.c_str());
+}
+
+std::wstring FreshTempDir(const wchar_t* name) {
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring dir = std::wstring(tmp) + L"setuptest_" + name;
+    DeleteTree(dir);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir + L"\\";
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WriteTextFile(const std::wstring& path, const std::string& utf8) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, utf8.data(), (DWORD)utf8.size(), &written, nullptr) && written == utf8.size();
+    CloseHandle(h);
+    return ok;
+}
+
+std::string ReadTextFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    std::string s;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
+        s.append(buf, got);
+    CloseHandle(h);
+    return s;
+}
+
+bool CopyInto(const std::wstring& src, const std::wstring& dst) { return CopyFileW(src.c_str(), dst.c_str(), FALSE); }
+
+bool RegReadString(HKEY root, const std::wstring& key, const std::wstring& value, std::wstring* out, DWORD* pType) {
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    wchar_t buf[2048] = {};
+    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0;
+    LONG st = RegQueryValueExW(h, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(h);
+    if (st != ERROR_SUCCESS)
+        return false;
+    if (pType)
+        *pType = type;
+    *out = buf;
+    return true;
+}
+
+bool RegReadDword(HKEY root, const std::wstring& key, const std::wstring& value, DWORD* out) {
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof(*out), type = 0;
+    LONG st = RegQueryValueExW(h, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
+    RegCloseKey(h);
+    return st == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key) {
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void RegDeleteTree(HKEY root, const std::wstring& key) { SHDeleteKeyW(root, key.c_str()); }
+
+void RegDeleteValueIn(HKEY root, const std::wstring& key, const std::wstring& value) {
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_WRITE, &h) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(h, value.c_str());
+    RegCloseKey(h);
+}
+
+std::string Narrow(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Lower(std::wstring s) {
+    for (auto& c : s)
+        if (c >= L'A' && c <= L'Z')
+            c = (wchar_t)(c - L'A' + L'a');
+    return s;
+}
