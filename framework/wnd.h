@@ -12,8 +12,8 @@
 // A parent hands WM_DRAWITEM, WM_COMMAND and WM_NOTIFY of its children to
 // the child object first (OnChildNotify), then handles what is left.
 #pragma once
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 class CWnd {
 public:
