@@ -39,6 +39,27 @@ HINSTANCE AfxGetInstanceHandle() {
 
 HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
 
+int AfxMessageBox(const wchar_t* pszText, UINT nType) {
+    wchar_t szCaption[MAX_PATH];
+    wchar_t* pszName = szCaption;
+    DWORD n = GetModuleFileNameW(AfxGetInstanceHandle(), szCaption, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        n = 0;
+    szCaption[n] = L'\0';
+    wchar_t* pDot = nullptr;
+    for (wchar_t* p = szCaption; *p; ++p) {
+        if (*p == L'\\' || *p == L'/') {
+            pszName = p + 1;
+            pDot = nullptr;
+        } else if (*p == L'.') {
+            pDot = p;
+        }
+    }
+    if (pDot)
+        *pDot = L'\0';
+    return MessageBoxW(GetActiveWindow(), pszText, pszName, nType);
+}
+
 int AfxWinMain(HINSTANCE hInstance) {
     CWinApp* app = AfxGetApp();
     if (!app)

@@ -38,5 +38,8 @@ CWinApp* AfxGetApp();
 // The executable's module: where dialogs, bitmaps and icons come from.
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
+// A message box captioned with the program's name (its file name without
+// the extension), owned by the active window of this thread.
+int AfxMessageBox(const wchar_t* pszText, UINT nType = MB_OK);
 // Runs the one application object; used by the process entry point.
 int AfxWinMain(HINSTANCE hInstance);
