@@ -1,0 +1,230 @@
+#include "install.h"
+
+#include "bounded.h"
+#include "flags.h"
+#include "programs.h"
+#include "setup_paths.h"
+
+const wchar_t g_szSetupFiles[kSetupFileCount][kSetupFileChars] = {
+    L"setupENU.dll",    L"setupCHT.dll", L"setupCHS.dll",   L"setupJPN.dll",  L"setupKOR.dll",
+    L"setupFRA.dll",    L"setupDEU.dll", L"setupITA.dll",   L"setupRUS.dll",  L"setupESN.dll",
+    L"setupSVE.dll",    L"setupNLD.dll", L"setupPTB.dll",   L"middle.gif",    L"gauge_left.gif",
+    L"gauge_right.gif", L"Vendor.bmp",   L"ArrayTitle.bmp", L"Arraylogo.png", L"infoTitle.bmp",
+};
+
+namespace {
+
+const wchar_t kApplicationFolderName[] = L"Application";
+const wchar_t kSetupIniName[] = L"setup.ini";
+
+void FailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION); }
+
+// Every name the paths and keys are built from is there; an empty one would
+// install into a degenerate folder or under the list of uninstall entries.
+BOOL ConfigComplete(const SetupConfig* cfg) {
+    return cfg->szInstallFolder[0] && cfg->szAppFolderName[0] && cfg->szAppName[0] && cfg->szAppFileName[0];
+}
+
+// The longest paths of each kind fit, so that no step below is cut short
+// halfway through the installation.
+BOOL PathsFit(const wchar_t* src, const SetupConfig* cfg) {
+    wchar_t path[kPathChars];
+    const wchar_t* dir = cfg->szInstallFolder;
+    return Format(path, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, g_szSetupFiles[0]) &&
+           Format(path, L"%ls\\%ls", dir, cfg->szAppFileName) &&
+           Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, kHelperFileName) &&
+           Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName);
+}
+
+void AddFileSize(const wchar_t* pszPath, ULONGLONG* pTotal) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(pszPath, GetFileExInfoStandard, &data) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        *pTotal += ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+// Copies {src}{subfolder}{name} to {target}\{name}; adds what lies at the
+// target afterwards to *pTotal. FALSE when the copy failed or did not fit.
+BOOL CopyPackageFile(const wchar_t* pszSource, const wchar_t* pszTarget, ULONGLONG* pTotal) {
+    BOOL copied = CopyFileW(pszSource, pszTarget, FALSE);
+    AddFileSize(pszTarget, pTotal);
+    return copied;
+}
+
+BOOL SetString(HKEY hKey, const wchar_t* pszName, const wchar_t* pszData) {
+    DWORD cb = (DWORD)(lstrlenW(pszData) + 1) * sizeof(wchar_t);
+    return RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszData), cb) == ERROR_SUCCESS;
+}
+
+void SetDword(HKEY hKey, const wchar_t* pszName, DWORD dwData) {
+    RegSetValueExW(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwData), sizeof(dwData));
+}
+
+// The Run value that starts the application at log-on (not on Windows 6).
+// FALSE only when the key opened and the value could not be set.
+BOOL WriteRunValue(const SetupConfig* cfg) {
+    wchar_t key[kKeyChars], data[kCmdChars];
+    if (!RunKey(key) || !Format(data, L"\"%ls\\%ls\" min", cfg->szInstallFolder, cfg->szAppFileName))
+        return FALSE;
+    HKEY hKey;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+        return TRUE;  // never created: a system without it starts nothing at log-on
+    BOOL ok = SetString(hKey, cfg->szAppName, data);
+    if (!ok)
+        FailBox(L"Fail to write the Run registry key!");
+    RegCloseKey(hKey);
+    return ok;
+}
+
+// The uninstall entry. FALSE when the key could not be had or one of the
+// values that carry a message could not be set.
+BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
+    const wchar_t* dir = cfg->szInstallFolder;
+    wchar_t key[kKeyChars], uninstall[kCmdChars], appPath[kPathChars];
+    if (!Format(key, L"%lsUninstall\\%ls", RegistryBase(), cfg->szAppFolderName) ||
+        !Format(uninstall, L"\"%ls\\%ls\\%ls\" delpkg", dir, kUninstallFolderName, kUninstallerName) ||
+        !InstalledFile(dir, cfg->szAppFileName, appPath))
+        return FALSE;
+    HKEY hKey;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+        return FALSE;
+    BOOL ok = FALSE;
+    if (!SetString(hKey, L"UninstallString", uninstall)) {
+        FailBox(L"Fail to write the UninstallString registry key!");
+    } else if (!SetString(hKey, L"DisplayName", cfg->szAppName)) {
+        FailBox(L"Fail to write the DisplayName registry key!");
+    } else {
+        SetString(hKey, L"Publisher", cfg->szCompanyName);
+        if (!SetString(hKey, L"DisplayVersion", cfg->szVersion)) {
+            FailBox(L"Fail to write the DisplayVersion registry key!");
+        } else {
+            ok = TRUE;
+            // What the system's list of programs shows besides; not worth a
+            // message when it cannot be written.
+            SetString(hKey, L"DisplayIcon", appPath);
+            SetString(hKey, L"InstallLocation", dir);
+            ULONGLONG kib = (cbInstalled + 1023) / 1024;
+            SetDword(hKey, L"EstimatedSize", kib > MAXDWORD ? MAXDWORD : (DWORD)kib);
+            SetDword(hKey, L"NoModify", 1);
+            SetDword(hKey, L"NoRepair", 1);
+        }
+    }
+    RegCloseKey(hKey);
+    return ok;
+}
+
+}  // namespace
+
+BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
+    if (!ConfigComplete(cfg) || !PathsFit(pszSourceFolder, cfg))
+        return FALSE;
+    const wchar_t* src = pszSourceFolder;
+    const wchar_t* dir = cfg->szInstallFolder;
+    BOOL ok = TRUE;
+    ULONGLONG cbInstalled = 0;
+    wchar_t source[kPathChars], target[kPathChars], uninstallDir[kPathChars];
+
+    // Only the last component of each is created.
+    if (!Format(uninstallDir, L"%ls\\%ls", dir, kUninstallFolderName))
+        return FALSE;
+    if (!PathExists(dir)) {
+        CreateDirectoryW(dir, nullptr);
+        CreateDirectoryW(uninstallDir, nullptr);
+    } else if (!PathExists(uninstallDir)) {
+        CreateDirectoryW(uninstallDir, nullptr);
+    }
+    if (!PathExists(dir))
+        ok = FALSE;
+
+    // The uninstaller: always the package's setup.exe, whatever this
+    // program's own name, with setup.ini and four language libraries.
+    const wchar_t* uninstallerFiles[] = {kUninstallerName,  kSetupIniName,     g_szSetupFiles[0],
+                                         g_szSetupFiles[1], g_szSetupFiles[2], g_szSetupFiles[3]};
+    static_assert(kUninstallLanguageFiles == 4, "four language libraries go with the uninstaller");
+    for (const wchar_t* name : uninstallerFiles) {
+        if (Format(source, L"%ls%ls", src, name) && Format(target, L"%ls\\%ls", uninstallDir, name))
+            CopyPackageFile(source, target, &cbInstalled);
+        else
+            ok = FALSE;
+    }
+
+    if (Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, kRuntimeFileName) &&
+        InstalledFile(dir, kRuntimeFileName, target))
+        CopyPackageFile(source, target, &cbInstalled);
+    else
+        ok = FALSE;
+
+    // An application still running keeps its executable: the old one stays
+    // and the installation has failed.
+    if (!Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName) ||
+        !InstalledFile(dir, cfg->szAppFileName, target) || !CopyPackageFile(source, target, &cbInstalled))
+        ok = FALSE;
+
+    for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i) {
+        if (!Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, g_szSetupFiles[i]) ||
+            !InstalledFile(dir, g_szSetupFiles[i], target)) {
+            ok = FALSE;
+            continue;
+        }
+        if (PathExists(source))
+            CopyPackageFile(source, target, &cbInstalled);
+    }
+
+    if (g_bNT6) {
+        if (Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, kHelperFileName) &&
+            InstalledFile(dir, kHelperFileName, target))
+            CopyPackageFile(source, target, &cbInstalled);
+        else
+            ok = FALSE;
+    }
+
+    if (!g_bNT6 && !WriteRunValue(cfg))
+        ok = FALSE;
+    if (!WriteUninstallEntry(cfg, cbInstalled))
+        ok = FALSE;
+    return ok;
+}
+
+BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
+    if (!ConfigComplete(cfg)) {
+        FailBox(L"Fail to install: setup.ini names no install folder or application!");
+        return FALSE;
+    }
+    if (!PathsFit(pszSourceFolder, cfg)) {
+        FailBox(L"Fail to install: the path of the package or of the install folder is too long!");
+        return FALSE;
+    }
+    const wchar_t* dir = cfg->szInstallFolder;
+    wchar_t helper[kPathChars], appPath[kPathChars], uninstaller[kPathChars];
+    if (!InstalledFile(dir, kHelperFileName, helper) || !InstalledFile(dir, cfg->szAppFileName, appPath) ||
+        !Format(uninstaller, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, kUninstallerName))
+        return FALSE;
+
+    // The old service holds its files until the helper has stopped it.
+    if (g_bNT6 && PathExists(helper))
+        StopAndRemoveService(dir);
+    CloseRunningApp(cfg->szAppName);
+    BOOL ok = InstallFilesAndRegistry(pszSourceFolder, cfg);
+
+    if (g_bNT6 && !InstallService(dir)) {
+        FailBox(L"Fail to install the service!");
+        return FALSE;
+    }
+    CreateDesktopShortcut(appPath, cfg->szAppName);
+    CreateProgramsShortcut(cfg->szAppName, appPath, cfg->szAppName, nullptr);
+    CreateProgramsShortcut(cfg->szAppName, uninstaller, L"Uninstall", L"delpkg");
+    if (g_bNT6)
+        WriteCompatAssistantFlag(appPath);
+    return ok;
+}
+
+BOOL SilentInstall(const wchar_t* pszSourceFolder) {
+    SetupConfig cfg;
+    ReadSetupConfig(pszSourceFolder, &cfg);
+    BOOL ok = InstallPackage(pszSourceFolder, &cfg);
+    // Started even after a failure, as the package asks.
+    if (cfg.bLaunchAppInSilentMode)
+        LaunchInstalledApp(pszSourceFolder, &cfg);
+    return ok;
+}

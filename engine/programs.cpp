@@ -1,0 +1,95 @@
+#include "programs.h"
+
+#include "bounded.h"
+#include "setup_paths.h"
+
+namespace {
+
+// How long CloseRunningApp waits for the window: first for WM_CLOSE to be
+// handled (a hung window must not hang the setup), then for the window to
+// go away. An application that ignores WM_CLOSE costs at most this long plus
+// the fixed pause, and the setup goes on.
+constexpr UINT kCloseSendTimeoutMs = 5000;
+constexpr DWORD kCloseWaitMs = 5000;
+constexpr DWORD kClosePollMs = 100;
+
+// Starts the helper with one option; the program path is quoted, since the
+// install folder usually holds a blank.
+HANDLE LaunchHelper(const wchar_t* pszInstallFolder, const wchar_t* pszOption) {
+    wchar_t cmd[kCmdChars];
+    if (!pszInstallFolder[0] || !Format(cmd, L"\"%ls\\%ls\" %ls", pszInstallFolder, kHelperFileName, pszOption))
+        return nullptr;
+    return LaunchCommandLine(cmd, TRUE);
+}
+
+void CloseIfStarted(HANDLE hProcess) {
+    if (hProcess)
+        CloseHandle(hProcess);
+}
+
+}  // namespace
+
+HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow) {
+    // CreateProcessW may write into the command line.
+    wchar_t cmd[kCmdChars];
+    if (!Format(cmd, L"%ls", pszCommandLine))
+        return nullptr;
+    STARTUPINFOW si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = bShow ? SW_SHOW : SW_HIDE;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof(pi));
+    if (!CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, REALTIME_PRIORITY_CLASS, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+void StopAndRemoveService(const wchar_t* pszInstallFolder) {
+    // Nothing waits for the helper; the pauses stand in, even when it did
+    // not start.
+    CloseIfStarted(LaunchHelper(pszInstallFolder, L"-k"));
+    Sleep(1000);
+    CloseIfStarted(LaunchHelper(pszInstallFolder, L"-u"));
+    Sleep(1000);
+}
+
+BOOL InstallService(const wchar_t* pszInstallFolder) {
+    HANDLE hProcess = LaunchHelper(pszInstallFolder, L"-i");
+    if (!hProcess)
+        return FALSE;
+    CloseHandle(hProcess);
+    return TRUE;
+}
+
+BOOL CloseRunningApp(const wchar_t* pszAppName) {
+    // An empty title would match some unrelated untitled window.
+    if (!pszAppName || !pszAppName[0])
+        return TRUE;
+    HWND hWnd = FindWindowW(nullptr, pszAppName);
+    if (!hWnd)
+        return TRUE;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hWnd, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kCloseSendTimeoutMs, &result);
+    for (DWORD waited = 0; waited < kCloseWaitMs && FindWindowW(nullptr, pszAppName); waited += kClosePollMs)
+        Sleep(kClosePollMs);
+    // The window is gone before its process is; the pause lets the process
+    // end and free its executable.
+    Sleep(1000);
+    return FindWindowW(nullptr, pszAppName) == nullptr;
+}
+
+void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
+    SetupConfig config;
+    if (cfg)
+        config = *cfg;
+    else
+        ReadSetupConfig(pszSourceFolder, &config);
+    if (!config.szInstallFolder[0] || !config.szAppFileName[0])
+        return;
+    wchar_t cmd[kCmdChars];
+    if (Format(cmd, L"\"%ls\\%ls\"", config.szInstallFolder, config.szAppFileName))
+        CloseIfStarted(LaunchCommandLine(cmd, TRUE));
+}

@@ -1,0 +1,135 @@
+// Desktop and programs-menu shortcuts through the shell link object.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "bounded.h"
+#include "programs.h"
+#include "setup_paths.h"
+
+namespace {
+
+// A shell folder that is not created when missing; FALSE when there is none.
+BOOL ShellFolder(int csidl, wchar_t (&out)[kPathChars]) {
+    out[0] = L'\0';
+    return SHGetSpecialFolderPathW(nullptr, out, csidl, FALSE) && out[0];
+}
+
+// The application's folder in the all-users programs menu and one shortcut
+// file in it.
+BOOL ProgramsPaths(const wchar_t* pszMenuFolder, const wchar_t* pszName, wchar_t (&folder)[kPathChars],
+                   wchar_t (&link)[kPathChars]) {
+    wchar_t programs[kPathChars];
+    return ShellFolder(CSIDL_COMMON_PROGRAMS, programs) && Format(folder, L"%ls\\%ls", programs, pszMenuFolder) &&
+           Format(link, L"%ls\\%ls.lnk", folder, pszName);
+}
+
+BOOL DesktopLink(const wchar_t* pszName, wchar_t (&link)[kPathChars]) {
+    wchar_t desktop[kPathChars];
+    return ShellFolder(CSIDL_DESKTOPDIRECTORY, desktop) && Format(link, L"%ls\\%ls.lnk", desktop, pszName);
+}
+
+// COM for the time of one shortcut operation; uninitialised only when this
+// call initialised it, so that a caller's own apartment is left alone.
+class ComScope {
+public:
+    ComScope() : m_hr(CoInitialize(nullptr)) {}
+    ~ComScope() {
+        if (SUCCEEDED(m_hr))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+// A shell link with its target set, and its persist-file interface; empty
+// when any of the three steps failed.
+class LinkObject {
+public:
+    explicit LinkObject(const wchar_t* pszTargetPath) {
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(&m_pLink)))) {
+            m_pLink = nullptr;
+            return;
+        }
+        if (FAILED(m_pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_pFile)))) {
+            m_pFile = nullptr;
+            Release();
+            return;
+        }
+        if (FAILED(m_pLink->SetPath(pszTargetPath)))
+            Release();
+    }
+    ~LinkObject() { Release(); }
+    LinkObject(const LinkObject&) = delete;
+    LinkObject& operator=(const LinkObject&) = delete;
+
+    BOOL Ok() const { return m_pLink && m_pFile; }
+    IShellLinkW* Link() const { return m_pLink; }
+    void Save(const wchar_t* pszFile) { m_pFile->Save(pszFile, TRUE); }
+
+private:
+    void Release() {
+        if (m_pFile)
+            m_pFile->Release();
+        if (m_pLink)
+            m_pLink->Release();
+        m_pFile = nullptr;
+        m_pLink = nullptr;
+    }
+    IShellLinkW* m_pLink = nullptr;
+    IPersistFile* m_pFile = nullptr;
+};
+
+}  // namespace
+
+void CreateDesktopShortcut(const wchar_t* pszTargetPath, const wchar_t* pszName) {
+    ComScope com;
+    LinkObject link(pszTargetPath);
+    if (!link.Ok())
+        return;
+    wchar_t file[kPathChars];
+    if (!DesktopLink(pszName, file))
+        return;
+    if (PathExists(file))
+        DeleteDesktopShortcut(pszName);
+    link.Save(file);
+}
+
+int DeleteDesktopShortcut(const wchar_t* pszName) {
+    wchar_t file[kPathChars];
+    if (!DesktopLink(pszName, file))
+        return -1;
+    return DeleteFileW(file) ? 0 : -1;
+}
+
+void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,
+                            const wchar_t* pszArguments) {
+    ComScope com;
+    LinkObject link(pszTargetPath);
+    if (!link.Ok())
+        return;
+    if (pszArguments)
+        link.Link()->SetArguments(pszArguments);
+    wchar_t folder[kPathChars], file[kPathChars];
+    if (!ProgramsPaths(pszMenuFolder, pszName, folder, file))
+        return;
+    if (!PathExists(folder))
+        CreateDirectoryW(folder, nullptr);
+    else if (PathExists(file))
+        DeleteProgramsShortcut(pszMenuFolder, pszName, FALSE);
+    link.Save(file);
+}
+
+void DeleteProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszName, BOOL bRemoveFolder) {
+    wchar_t folder[kPathChars], file[kPathChars];
+    if (!ProgramsPaths(pszMenuFolder, pszName, folder, file))
+        return;
+    DeleteFileW(file);
+    if (bRemoveFolder)
+        RemoveDirectoryW(folder);
+}

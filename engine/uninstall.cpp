@@ -1,0 +1,67 @@
+#include "bounded.h"
+#include "flags.h"
+#include "install.h"
+#include "programs.h"
+#include "setup_paths.h"
+
+namespace {
+
+void DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName) {
+    wchar_t path[kPathChars];
+    if (InstalledFile(pszInstallFolder, pszName, path))
+        DeleteFileW(path);
+}
+
+}  // namespace
+
+// Each step needs its own name; a step whose name is empty is skipped rather
+// than run against a degenerate path or key.
+void RemoveFilesAndRegistry(const SetupConfig* cfg) {
+    const wchar_t* dir = cfg->szInstallFolder;
+    if (dir[0]) {
+        DeleteInstalledFile(dir, kRuntimeFileName);
+        if (cfg->szAppFileName[0])
+            DeleteInstalledFile(dir, cfg->szAppFileName);
+        DeleteInstalledFile(dir, kAppConfigFileName);
+        for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i)
+            DeleteInstalledFile(dir, g_szSetupFiles[i]);
+        if (g_bNT6)
+            DeleteInstalledFile(dir, kHelperFileName);
+    }
+
+    wchar_t key[kKeyChars];
+    HKEY hKey;
+    // An empty folder name would delete the whole list of uninstall entries.
+    if (cfg->szAppFolderName[0] && UninstallListKey(key) &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS) {
+        RegDeleteKeyW(hKey, cfg->szAppFolderName);
+        RegCloseKey(hKey);
+    }
+    if (!g_bNT6 && cfg->szAppName[0] && RunKey(key) &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS) {
+        RegDeleteValueW(hKey, cfg->szAppName);
+        RegCloseKey(hKey);
+    }
+}
+
+BOOL UninstallPackage(const SetupConfig* cfg) {
+    const wchar_t* dir = cfg->szInstallFolder;
+    // No test for the helper first: a half-finished installation may have
+    // left the service without it.
+    if (g_bNT6 && dir[0])
+        StopAndRemoveService(dir);
+    CloseRunningApp(cfg->szAppName);
+    RemoveFilesAndRegistry(cfg);
+    if (cfg->szAppName[0]) {
+        DeleteDesktopShortcut(cfg->szAppName);
+        DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
+        DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
+    }
+    // Done when the application is gone; a configuration missing a name
+    // could not have removed everything.
+    wchar_t appPath[kPathChars];
+    if (!dir[0] || !cfg->szAppFolderName[0] || !cfg->szAppName[0] || !cfg->szAppFileName[0] ||
+        !InstalledFile(dir, cfg->szAppFileName, appPath))
+        return FALSE;
+    return !PathExists(appPath);
+}
