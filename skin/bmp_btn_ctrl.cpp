@@ -1,0 +1,239 @@
+#include "bmp_btn_ctrl.h"
+
+#include "../framework/cstring.h"
+
+namespace {
+// The wizard skin's content blue, behind check boxes.
+const COLORREF kCheckBoxBack = RGB(71, 93, 173);
+const COLORREF kCaption = RGB(255, 255, 255);
+// Border kept unscaled when an image is stretched to another size.
+const SIZE kImageBorder = {5, 5};
+
+bool IsPushType(int type) { return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON; }
+}  // namespace
+
+bool CBmpBtnCtrl::IsCheckKind() const {
+    switch (m_nButtonType) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return true;
+    }
+    return false;
+}
+
+BOOL CBmpBtnCtrl::SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled,
+                             UINT nCheckedDisabled) {
+    // Once owner-drawn, the style no longer tells what the button was.
+    if (m_nButtonType == -1)
+        m_nButtonType = (int)(::GetWindowLongW(m_hWnd, GWL_STYLE) & 0xFF);
+    // Replace the whole type field: OR-ing BS_OWNERDRAW in would give a
+    // radio button (4) the undefined type 15.
+    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, 0);
+
+    SkinBitmap* const images[] = {&m_bmpNormal, &m_bmpPressed,  &m_bmpChecked,
+                                  &m_bmpHover,  &m_bmpDisabled, &m_bmpCheckedDisabled};
+    for (SkinBitmap* p : images)
+        p->DeleteObject();
+
+    if (!m_bmpNormal.LoadBitmap(nNormal))
+        return FALSE;
+    struct Load {
+        SkinBitmap* pImage;
+        UINT nID;
+    };
+    const Load loads[] = {{&m_bmpPressed, nPressed},
+                          {&m_bmpHover, nHover},
+                          {&m_bmpChecked, nChecked},
+                          {&m_bmpDisabled, nDisabled},
+                          {&m_bmpCheckedDisabled, nCheckedDisabled}};
+    BOOL ok = TRUE;
+    for (const Load& l : loads)
+        if (l.nID && !l.pImage->LoadBitmap(l.nID))
+            ok = FALSE;
+    return ok;
+}
+
+void CBmpBtnCtrl::MoveTo(int x, int y) {
+    CSize size = m_bmpNormal.GetSize();
+    int w = size.cx, h = size.cy;
+    if (IsCheckKind()) {
+        // Room for the caption: whatever the control had beside the
+        // system's own check mark.
+        CRect rc;
+        GetClientRect(&rc);
+        h += 4;
+        w += rc.Width() - ::GetSystemMetrics(SM_CXMENUCHECK) + 2;
+    }
+    if (x == 0 && y == 0)
+        SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    else
+        SetWindowPos(nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
+void CBmpBtnCtrl::SetCheck(int nCheck) {
+    if (!IsWindowEnabled() || nCheck == m_nCheck)
+        return;
+    m_nCheck = nCheck;
+    Repaint();
+}
+
+BOOL CBmpBtnCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    // Only the click: the second click of a double click arrives as
+    // BN_DOUBLECLICKED and leaves the state alone.
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && IsCheckKind()) {
+        if (m_nButtonType == BS_RADIOBUTTON || m_nButtonType == BS_AUTORADIOBUTTON)
+            SetCheck(1);
+        else
+            SetCheck(GetCheck() == 0 ? 1 : 0);
+    }
+    return CButton::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+const SkinBitmap& CBmpBtnCtrl::ChooseImage(UINT nState) const {
+    const SkinBitmap* p;
+    const bool disabled = (nState & ODS_DISABLED) != 0;
+    const bool selected = (nState & ODS_SELECTED) != 0;
+    if (IsCheckKind()) {
+        if (disabled && m_nCheck == 1)
+            p = &m_bmpCheckedDisabled;
+        else if (disabled)
+            p = &m_bmpDisabled;
+        else if (m_nCheck == 1)
+            p = &m_bmpChecked;
+        else if (m_bHover)
+            p = &m_bmpHover;
+        else if (selected)
+            p = &m_bmpPressed;
+        else
+            p = &m_bmpNormal;
+    } else {
+        if (disabled)
+            p = &m_bmpDisabled;
+        else if (selected)
+            p = &m_bmpPressed;
+        else if (m_bHover)
+            p = &m_bmpHover;
+        else
+            p = &m_bmpNormal;
+    }
+    return p->GetSafeHandle() ? *p : m_bmpNormal;
+}
+
+void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pdis) {
+    CRect rc;
+    GetClientRect(&rc);
+    CBitmap buffer;  // outlives the context it is selected into
+    CMemoryDC mem(pdis->hDC);
+    if (!mem.GetSafeHdc())
+        return;
+    if (!buffer.CreateCompatibleBitmap(pdis->hDC, rc.Width(), rc.Height()))
+        return;
+    mem.SelectObject(buffer);
+    if (HFONT hFont = reinterpret_cast<HFONT>(::SendMessageW(GetParent(), WM_GETFONT, 0, 0)))
+        mem.SelectObject(hFont);
+
+    if (IsPushType(m_nButtonType))
+        DrawPushButton(mem, rc, pdis->itemState);
+    else if (IsCheckKind())
+        DrawCheckBox(mem, rc, pdis->itemState);
+
+    ::BitBlt(pdis->hDC, 0, 0, rc.Width(), rc.Height(), mem, 0, 0, SRCCOPY);
+}
+
+void CBmpBtnCtrl::DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState) {
+    const SkinBitmap& image = ChooseImage(nState);
+    if (image.GetSize() == rcClient.Size())
+        image.Draw(dc, 0, 0);
+    else
+        image.DrawBordered(dc, &rcClient, &kImageBorder);
+
+    // A hover image of its own says enough; without one, the focus
+    // rectangle is dropped while hovering so the two do not fight.
+    const bool bHoverOnly = m_bHover && !(nState & (ODS_SELECTED | ODS_DISABLED)) && !m_bmpHover.GetSafeHandle();
+    CRect rcText = rcClient;
+    if (!bHoverOnly && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & ODS_FOCUS)) {
+        rcText.InflateRect(-1, -1);
+        dc.DrawFocusRect(&rcText);
+    }
+
+    int nOldMode = dc.SetBkMode(TRANSPARENT);
+    CString caption = CString::FromWindowText(m_hWnd);
+    if (!caption.IsEmpty()) {
+        if (nState & ODS_SELECTED)
+            rcText.OffsetRect(1, 1);
+        dc.SetTextColor(IsWindowEnabled() ? kCaption : ::GetSysColor(COLOR_GRAYTEXT));
+        dc.DrawText(caption, &rcText, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+    dc.SetBkMode(nOldMode);
+}
+
+void CBmpBtnCtrl::DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState) {
+    {
+        CBrush back(kCheckBoxBack);
+        dc.FillRect(&rcClient, back);
+    }
+    const SkinBitmap& image = ChooseImage(nState);
+    const CSize size = image.GetSize();
+    CRect rcImage(0, 0, size.cx, size.cy);
+    rcImage.OffsetRect(0, (rcClient.top + rcClient.bottom) / 2 - size.cy / 2);
+    image.DrawStretched(dc, &rcImage);
+
+    CString caption = CString::FromWindowText(m_hWnd);
+    if (caption.IsEmpty())
+        return;
+
+    COLORREF crOld = dc.SetTextColor(IsWindowEnabled() ? kCaption : ::GetSysColor(COLOR_GRAYTEXT));
+    // Measured, not clipped to the control: the caption is never shortened.
+    CRect rcText(size.cx + 4, rcImage.top, size.cx + 4, rcImage.top);
+    int nHeight = dc.DrawText(caption, &rcText, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
+    rcText.bottom = rcText.top + nHeight + 1;
+    rcText.OffsetRect(0, -1);
+    int nOldMode = dc.SetBkMode(TRANSPARENT);
+    dc.DrawText(caption, &rcText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    dc.SetBkMode(nOldMode);
+    dc.SetTextColor(crOld);
+
+    if ((GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & ODS_FOCUS)) {
+        rcText.InflateRect(2, 1);
+        dc.DrawFocusRect(&rcText);
+    }
+}
+
+LRESULT CBmpBtnCtrl::OnMouseHover() {
+    m_bHover = TRUE;
+    if (IsWindowEnabled())
+        Repaint();
+    return 0;
+}
+
+LRESULT CBmpBtnCtrl::OnMouseLeave() {
+    m_bHover = FALSE;
+    m_bTracking = FALSE;
+    if (IsWindowEnabled())
+        Repaint();
+    return 0;
+}
+
+BOOL CBmpBtnCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!m_bTracking) {
+            TRACKMOUSEEVENT tme = {sizeof(tme), TME_HOVER | TME_LEAVE, m_hWnd, 1};
+            m_bTracking = ::_TrackMouseEvent(&tme);
+        }
+        return FALSE;
+    case WM_MOUSEHOVER:
+        *pResult = OnMouseHover();
+        return TRUE;
+    case WM_MOUSELEAVE:
+        *pResult = OnMouseLeave();
+        return TRUE;
+    case WM_ERASEBKGND:
+        // DrawItem covers every pixel.
+        *pResult = TRUE;
+        return TRUE;
+    }
+    return CButton::OnWndMsg(message, wParam, lParam, pResult);
+}

@@ -1,0 +1,55 @@
+// The skin's button: an owner-drawn push button or check box painted from
+// one bitmap per state, with its caption drawn over it.
+#pragma once
+#include <windows.h>
+
+#include "../framework/gdi.h"
+#include "../framework/wnd.h"
+#include "skin_bitmap.h"
+
+class CBmpBtnCtrl : public CButton {
+public:
+    CBmpBtnCtrl() = default;
+    ~CBmpBtnCtrl() override = default;
+
+    // Bitmap resource ids; 0 = none (the normal image stands in). Records
+    // the button type the first time and makes the control owner-drawn.
+    // FALSE when a requested bitmap did not load.
+    BOOL SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled, UINT nCheckedDisabled);
+    // Sizes the control to its normal image (a check box keeps room for its
+    // caption); moves it to (x, y) unless both are 0.
+    virtual void MoveTo(int x, int y);
+    virtual int GetCheck() const { return m_nCheck; }
+    // Only while enabled, and only a change repaints.
+    virtual void SetCheck(int nCheck);
+    // The BS_ type the control had before it became owner-drawn; -1 before
+    // SetBitmaps.
+    virtual int GetButtonType() const { return m_nButtonType; }
+    CSize GetBitmapSize() const { return m_bmpNormal.GetSize(); }
+
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    void DrawItem(LPDRAWITEMSTRUCT pdis) override;
+
+protected:
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    LRESULT OnMouseHover();
+    LRESULT OnMouseLeave();
+
+    // Check boxes, and radio buttons, which paint the same way.
+    bool IsCheckKind() const;
+    const SkinBitmap& ChooseImage(UINT nState) const;
+    void DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState);
+    void DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState);
+    void Repaint() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
+
+    SkinBitmap m_bmpNormal;
+    SkinBitmap m_bmpPressed;
+    SkinBitmap m_bmpChecked;
+    SkinBitmap m_bmpHover;
+    SkinBitmap m_bmpDisabled;
+    SkinBitmap m_bmpCheckedDisabled;
+    BOOL m_bHover = FALSE;
+    BOOL m_bTracking = FALSE;
+    int m_nCheck = 0;
+    int m_nButtonType = -1;
+};
