@@ -32,9 +32,25 @@ void LowerAscii(wchar_t* p) {
             *p = (wchar_t)(*p - L'A' + L'a');
 }
 
+// Setup runs from download folders, where anyone can leave a DLL named like
+// one Windows loads late (uxtheme.dll, dwmapi.dll...). Libraries loaded from
+// here on come from the system folder only; the language libraries are
+// loaded by full path and still load.
+void RestrictDllSearchToSystem() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    HMODULE hKernel = GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(hKernel, "SetDefaultDllDirectories")));
+    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    // Older systems: at least take the current folder out of the search.
+    SetDllDirectoryW(L"");
+}
+
 }  // namespace
 
 BOOL SetupApp::InitInstance() {
+    RestrictDllSearchToSystem();
     // Create-and-check, so that two copies started together cannot both
     // get in between an open and a create.
     HANDLE hMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
