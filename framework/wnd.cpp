@@ -147,6 +147,14 @@ INT_PTR CDialog::DoModal() {
                            reinterpret_cast<LPARAM>(this));
 }
 
+BOOL CDialog::Create(CWnd* pParent) {
+    if (pParent)
+        m_pParentWnd = pParent;
+    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    return CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), parent, DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 BOOL CDialog::OnInitDialog() {
     CDataExchange dx(this);
     DoDataExchange(&dx);

@@ -46,6 +46,7 @@ public:
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+    BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -104,6 +105,8 @@ public:
 
     // Runs the dialog modally from the executable's template.
     virtual INT_PTR DoModal();
+    // Creates it modeless instead (tests, tools); DestroyWindow ends it.
+    BOOL Create(CWnd* pParent = nullptr);
     void EndDialog(INT_PTR nResult) { ::EndDialog(m_hWnd, nResult); }
 
 protected:
