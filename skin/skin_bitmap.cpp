@@ -23,6 +23,8 @@ BOOL SkinBitmap::Draw(HDC hdc, int x, int y) const {
 
 BOOL SkinBitmap::DrawStretched(HDC hdc, const RECT* prc) const {
     CSize size = GetSize();
+    if (!m_hObject)
+        return TRUE;  // a stretch of nothing would smear the context's stock pixel
     CMemoryDC mem(hdc);
     mem.SelectObject(m_hObject);
     ::StretchBlt(hdc, prc->left, prc->top, prc->right - prc->left, prc->bottom - prc->top, mem, 0, 0, size.cx, size.cy,

@@ -1,0 +1,31 @@
+// Ids of the skin tests' own dialog.
+#pragma once
+
+#define IDD_SKIN_TEST 300
+
+#define IDC_T_PUSH 3001
+#define IDC_T_HOVER 3002
+#define IDC_T_PRESSED 3003
+#define IDC_T_CANCEL 3004
+#define IDC_T_FOCUS 3005
+#define IDC_T_WIDE 3006
+#define IDC_T_CLOSE 3007
+#define IDC_T_CLOSE_HOVER 3008
+#define IDC_T_CLOSE_DISABLED 3009
+#define IDC_T_CHECK 3010
+#define IDC_T_CHECK_ON 3011
+#define IDC_T_CHECK_DISABLED 3012
+#define IDC_T_RADIO 3013
+#define IDC_T_PLAIN 3014
+
+#define IDC_T_TITLE 3020
+#define IDC_T_HEADING 3021
+#define IDC_T_OPAQUE 3022
+#define IDC_T_SOLID 3023
+#define IDC_T_GRADIENT 3024
+#define IDC_T_EMBOSS 3025
+#define IDC_T_ROTATED 3026
+#define IDC_T_LINK 3027
+#define IDC_T_CENTERED 3028
+#define IDC_T_BLINK 3029
+#define IDC_T_MAIL 3030
