@@ -1,7 +1,10 @@
 #include "winworld.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
+#include <shobjidl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -164,4 +167,154 @@ std::wstring Lower(std::wstring s) {
         if (c >= L'A' && c <= L'Z')
             c = (wchar_t)(c - L'A' + L'a');
     return s;
+}
+
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowW(nullptr, title.c_str())) != nullptr; }, timeoutMs);
+    return found;
+}
+
+void EndWindowProcesses(const std::wstring& title) {
+    for (int round = 0; round < 20; ++round) {
+        HWND hWnd = FindWindowW(nullptr, title.c_str());
+        if (!hWnd)
+            return;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hWnd, &pid);
+        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        if (h) {
+            if (WaitForSingleObject(h, 2000) != WAIT_OBJECT_0) {
+                TerminateProcess(h, 1);
+                WaitForSingleObject(h, 5000);
+            }
+            CloseHandle(h);
+        } else {
+            WaitUntil([&] { return !IsWindow(hWnd); }, 2000);
+        }
+    }
+}
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t buf[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buf, csidl, FALSE))
+        return L"";
+    return buf;
+}
+
+bool ReadShortcut(const std::wstring& lnkPath, std::wstring* target, std::wstring* arguments) {
+    HRESULT init = CoInitialize(nullptr);
+    bool ok = false;
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(lnkPath.c_str(), STGM_READ))) {
+                wchar_t buf[MAX_PATH] = {};
+                ok = SUCCEEDED(link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH));
+                *target = buf;
+                wchar_t args[1024] = {};
+                link->GetArguments(args, 1024);
+                *arguments = args;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return ok;
+}
+
+std::vector<std::wstring> ListFolder(const std::wstring& dir) {
+    std::wstring d = dir;
+    if (!d.empty() && d.back() == L'\\')
+        d.pop_back();
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((d + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        names.push_back((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? name + L"\\" : name);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ULONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+bool RegValueExists(HKEY root, const std::wstring& key, const std::wstring& value) {
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    LONG st = RegQueryValueExW(h, value.c_str(), nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(h);
+    return st == ERROR_SUCCESS;
+}
+
+MessageBoxWatcher::MessageBoxWatcher(const std::wstring& caption) : m_caption(caption) {
+    InitializeCriticalSection(&m_lock);
+    m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    SetEvent(m_stop);
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    CloseHandle(m_stop);
+    DeleteCriticalSection(&m_lock);
+}
+
+std::vector<std::wstring> MessageBoxWatcher::Texts() {
+    EnterCriticalSection(&m_lock);
+    std::vector<std::wstring> copy = m_texts;
+    LeaveCriticalSection(&m_lock);
+    return copy;
+}
+
+namespace {
+
+// The message of a box: its static child with text (the icon has none).
+BOOL CALLBACK CollectStaticText(HWND hChild, LPARAM lParam) {
+    wchar_t cls[32] = {}, text[1024] = {};
+    GetClassNameW(hChild, cls, 32);
+    if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextW(hChild, text, 1024) > 0) {
+        *reinterpret_cast<std::wstring*>(lParam) = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+DWORD WINAPI MessageBoxWatcher::Run(void* param) {
+    auto* self = static_cast<MessageBoxWatcher*>(param);
+    while (WaitForSingleObject(self->m_stop, 50) == WAIT_TIMEOUT) {
+        HWND box = FindWindowW(L"#32770", self->m_caption.c_str());
+        if (!box)
+            continue;
+        // Shown only once its texts are in place.
+        WaitUntil([&] { return IsWindowVisible(box) != FALSE; }, 2000);
+        std::wstring text;
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        EnterCriticalSection(&self->m_lock);
+        self->m_texts.push_back(text);
+        LeaveCriticalSection(&self->m_lock);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        WaitUntil([&] { return !IsWindow(box); }, 5000);
+    }
+    return 0;
 }

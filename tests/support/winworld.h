@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The build tree and the assembled package as Windows paths (Z:\...).
 std::wstring BuildDir();
@@ -34,3 +35,51 @@ void RegDeleteValueIn(HKEY root, const std::wstring& key, const std::wstring& va
 
 std::string Narrow(const std::wstring& w);
 std::wstring Lower(std::wstring s);
+
+// Polls a condition every 50 ms until it holds or the time is up.
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount();;) {
+        if (pred())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+}
+
+// A top-level window of that title, waited for; null when none came.
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs);
+// Ends every process that owns a top-level window of that title: asks with
+// WM_CLOSE first, then terminates; waits until each process has ended.
+void EndWindowProcesses(const std::wstring& title);
+
+// A shell folder (CSIDL_...) without a trailing backslash; empty if none.
+std::wstring ShellFolder(int csidl);
+// Reads a .lnk back through IShellLinkW; false when it cannot be loaded.
+bool ReadShortcut(const std::wstring& lnkPath, std::wstring* target, std::wstring* arguments);
+
+// Names in a folder, sorted, folders marked with a trailing backslash.
+std::vector<std::wstring> ListFolder(const std::wstring& dir);
+ULONGLONG FileSize(const std::wstring& path);
+bool RegValueExists(HKEY root, const std::wstring& key, const std::wstring& value);
+
+// Watches, on a thread of its own, for message boxes (class "#32770") with
+// the given caption in any process of the prefix; records the text of each
+// and dismisses it with OK. Stops when destroyed.
+class MessageBoxWatcher {
+public:
+    explicit MessageBoxWatcher(const std::wstring& caption);
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    std::vector<std::wstring> Texts();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    std::wstring m_caption;
+    std::vector<std::wstring> m_texts;
+    CRITICAL_SECTION m_lock;
+    HANDLE m_stop = nullptr;
+    HANDLE m_thread = nullptr;
+};
