@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <doctest/doctest.h>
+
 #include "winworld.h"
 
 // The names an installation is known by (setup.ini's APPFolderName and
@@ -54,3 +56,25 @@ std::vector<std::string> WaitForHelperLog(const std::wstring& installDir, size_t
 std::vector<std::wstring> InstalledFiles(const AppNames& n, bool nt6);
 extern const wchar_t* const kUninstallFolderFiles[6];
 extern const wchar_t* const kImageFileNames[7];
+
+// Lists shown in full when a check fails.
+namespace doctest {
+template <>
+struct StringMaker<std::vector<std::string>> {
+    static String convert(const std::vector<std::string>& v) {
+        String s = "{";
+        for (size_t i = 0; i < v.size(); ++i)
+            s += (i ? ", \"" : "\"") + String(v[i].c_str()) + "\"";
+        return s + "}";
+    }
+};
+template <>
+struct StringMaker<std::vector<std::wstring>> {
+    static String convert(const std::vector<std::wstring>& v) {
+        String s = "{";
+        for (size_t i = 0; i < v.size(); ++i)
+            s += (i ? ", \"" : "\"") + String(Narrow(v[i]).c_str()) + "\"";
+        return s + "}";
+    }
+};
+}  // namespace doctest
