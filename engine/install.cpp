@@ -21,16 +21,17 @@ void FailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB
 
 // Every name the paths and keys are built from is there; an empty one would
 // install into a degenerate folder or under the list of uninstall entries.
-BOOL ConfigComplete(const SetupConfig* cfg) {
-    return cfg->szInstallFolder[0] && cfg->szAppFolderName[0] && cfg->szAppName[0] && cfg->szAppFileName[0];
+BOOL NamesGiven(const SetupConfig* cfg) {
+    return cfg->szAppFolderName[0] && cfg->szAppName[0] && cfg->szAppFileName[0];
 }
 
 // The longest paths of each kind fit, so that no step below is cut short
-// halfway through the installation.
+// halfway through the installation. An install folder left empty while its
+// name is given did not fit either.
 BOOL PathsFit(const wchar_t* src, const SetupConfig* cfg) {
     wchar_t path[kPathChars];
     const wchar_t* dir = cfg->szInstallFolder;
-    return Format(path, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, g_szSetupFiles[0]) &&
+    return dir[0] && Format(path, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, g_szSetupFiles[0]) &&
            Format(path, L"%ls\\%ls", dir, cfg->szAppFileName) &&
            Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, kHelperFileName) &&
            Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName);
@@ -117,7 +118,7 @@ BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
 }  // namespace
 
 BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
-    if (!ConfigComplete(cfg) || !PathsFit(pszSourceFolder, cfg))
+    if (!NamesGiven(cfg) || !PathsFit(pszSourceFolder, cfg))
         return FALSE;
     const wchar_t* src = pszSourceFolder;
     const wchar_t* dir = cfg->szInstallFolder;
@@ -187,7 +188,7 @@ BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* 
 }
 
 BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
-    if (!ConfigComplete(cfg)) {
+    if (!NamesGiven(cfg)) {
         FailBox(L"Fail to install: setup.ini names no install folder or application!");
         return FALSE;
     }

@@ -11,8 +11,10 @@ HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow);
 void StopAndRemoveService(const wchar_t* pszInstallFolder);
 // TRUE when the helper process was started with "-i".
 BOOL InstallService(const wchar_t* pszInstallFolder);
-// Asks the application's window to close. FALSE when a window titled with
-// the name is still there after the wait.
+// Asks the application's window to close: WM_CLOSE, waited for at most
+// 5 s, then at most 5 s more for the window to go, then the fixed 1,000 ms
+// pause for its process to end. FALSE when a window titled with the name is
+// still there after the wait. An empty name closes nothing.
 BOOL CloseRunningApp(const wchar_t* pszAppName);
 // Starts the installed application; reads setup.ini from the source folder
 // when no configuration is given.

@@ -120,8 +120,12 @@ TEST_CASE("a configuration without its names is refused; the uninstall skips wha
 }
 
 TEST_CASE("an install folder too long for its files is refused before anything is written") {
-    // Fits as a folder, but not with "\Uninstall\setupENU.dll" behind it.
-    std::wstring padded(MAX_PATH - 1 - ProgramFilesDir(false).size() - 1 - 10, L'L');
+    size_t room = MAX_PATH - 1 - ProgramFilesDir(false).size() - 1;
+    std::wstring padded;
+    SUBCASE("a folder that fits, but not with \"\\Uninstall\\setupENU.dll\" behind it") {
+        padded.assign(room - 10, L'L');
+    }
+    SUBCASE("a folder that does not fit at all") { padded.assign(room + 1, L'L'); }
     const AppNames n{padded, L"Tarvex Length Check"};
     Scrub(n);
     Flags flags(FALSE, FALSE);
@@ -129,7 +133,8 @@ TEST_CASE("an install folder too long for its files is refused before anything i
     opt.ini = IniFor(n, false);
     std::wstring pkg = CopyPackage(L"pkg length", opt);
     SetupConfig cfg = ConfigOf(pkg);
-    REQUIRE(std::wstring(cfg.szInstallFolder) == InstallDirOf(n, false));
+    REQUIRE(std::wstring(cfg.szAppFolderName) == padded);
+    REQUIRE(std::wstring(cfg.szInstallFolder) == (padded.size() < room ? InstallDirOf(n, false) : L""));
     {
         MessageBoxWatcher boxes(L"Fail");
         CHECK_FALSE(InstallPackage(pkg.c_str(), &cfg));
