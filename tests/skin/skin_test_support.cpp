@@ -180,14 +180,6 @@ Picture CaptureClient(HWND hWnd) {
     return p;
 }
 
-Picture PrintClient(HWND hWnd) {
-    RECT rc;
-    GetClientRect(hWnd, &rc);
-    Picture p(rc.right, rc.bottom);
-    PrintWindow(hWnd, p.Dc(), PW_CLIENTONLY);
-    return p;
-}
-
 void Pump(DWORD ms) {
     DWORD start = GetTickCount();
     for (;;) {

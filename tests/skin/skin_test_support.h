@@ -50,8 +50,6 @@ Picture ResourcePicture(UINT id);
 // The client area of a window as it is on the screen, after every pending
 // paint of it and its children has run.
 Picture CaptureClient(HWND hWnd);
-// The window as PrintWindow draws it (client area only).
-Picture PrintClient(HWND hWnd);
 
 // Runs the messages waiting for this thread; with a time, keeps doing so
 // until it has passed.
