@@ -612,6 +612,23 @@ TEST_CASE("labels") {
         CHECK(box.top <= 2);
     }
 
+    SUBCASE("tabs in a caption are expanded") {
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        TEXTMETRICW tm = {};
+        HDC hdc = GetDC(dlg.m_opaque);
+        HGDIOBJ old = SelectObject(hdc, dlg.m_opaque.FontHandle());
+        GetTextMetricsW(hdc, &tm);
+        SIZE ab = {};
+        GetTextExtentPoint32W(hdc, L"ab", 2, &ab);
+        SelectObject(hdc, old);
+        ReleaseDC(dlg.m_opaque, hdc);
+        dlg.m_opaque.SetCaption(L"a\tb");
+        RECT box = Where(Shot(dlg.m_opaque), [&](int, int, COLORREF c) { return c != face; }).Bounds();
+        // The b stands at the first tab stop, eight average characters in.
+        CHECK(box.right > 8 * tm.tmAveCharWidth);
+        CHECK(box.right > ab.cx + 2 * tm.tmAveCharWidth);
+    }
+
     SUBCASE("embossed text: a second copy in the emboss colour, one pixel off") {
         const COLORREF back = RGB(160, 160, 170), ink = RGB(60, 60, 70);
         Picture shot = Shot(dlg.m_emboss);
