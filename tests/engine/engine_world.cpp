@@ -9,7 +9,7 @@ const wchar_t kCompatKey[] =
 const wchar_t* const kUninstallFolderFiles[6] = {L"setup.exe",    L"setup.ini",    L"setupCHS.dll",
                                                  L"setupCHT.dll", L"setupENU.dll", L"setupJPN.dll"};
 const wchar_t* const kImageFileNames[7] = {L"middle.gif",     L"gauge_left.gif", L"gauge_right.gif", L"Vendor.bmp",
-                                       L"ArrayTitle.bmp", L"Arraylogo.png",  L"infoTitle.bmp"};
+                                           L"ArrayTitle.bmp", L"Arraylogo.png",  L"infoTitle.bmp"};
 
 std::wstring RegBase(bool wow64) {
     return wow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
