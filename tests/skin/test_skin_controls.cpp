@@ -258,14 +258,24 @@ TEST_CASE("push buttons show the image of their state") {
         CHECK(moved == 0);
     }
 
-    SUBCASE("a caption wider than the button ends in an ellipsis") {
-        SetText(dlg.m_plain, L"A caption far too long to fit on a button of this width");
-        Mask m = Diff(Shot(dlg.m_plain), ResourcePicture(IDB_BTN_NORMAL));
-        RECT box = m.Bounds();
-        CHECK(box.left >= 0);
-        CHECK(box.right <= 111);
-        // Three dots at the end: the last columns with ink are short ones.
-        CHECK(m.count > 0);
+    SUBCASE("a caption wider than the button is cut at its end with an ellipsis") {
+        const wchar_t* text = L"A caption far too long to fit on a button of this width";
+        SetText(dlg.m_plain, text);
+        Picture shot = Shot(dlg.m_plain);
+        // What the text looks like cut that way, in the dialog's font, on
+        // the normal image; and what it would look like merely clipped.
+        auto render = [&](UINT extra) {
+            Picture p = ResourcePicture(IDB_BTN_NORMAL);
+            HGDIOBJ old = SelectObject(p.Dc(), (HFONT)dlg.SendMessage(WM_GETFONT));
+            SetBkMode(p.Dc(), TRANSPARENT);
+            SetTextColor(p.Dc(), kWhite);
+            RECT rc = {0, 0, 111, 22};
+            DrawTextW(p.Dc(), text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | extra);
+            SelectObject(p.Dc(), old);
+            return p;
+        };
+        CHECK(Diff(shot, render(DT_END_ELLIPSIS)).count == 0);
+        CHECK(Diff(shot, render(0)).count > 0);
     }
 
     SUBCASE("an image of another size is stretched with 5-pixel borders") {
@@ -693,6 +703,16 @@ TEST_CASE("labels") {
         CHECK(lf.lfWeight == FW_NORMAL);
         CHECK(lf.lfEscapement == 450);
         CHECK(lf.lfOrientation == 450);
+        LOGFONTW whole = {};
+        whole.lfHeight = -20;
+        whole.lfWeight = FW_SEMIBOLD;
+        lstrcpyW(whole.lfFaceName, L"Courier New");
+        dlg.m_opaque.SetLogFont(whole);
+        CHECK(std::wstring(lf.lfFaceName) == L"Courier New");
+        CHECK(lf.lfEscapement == 0);
+        GetObjectW(dlg.m_opaque.FontHandle(), sizeof(made), &made);
+        CHECK(made.lfHeight == -20);
+        CHECK(made.lfWeight == FW_SEMIBOLD);
     }
 
     SUBCASE("face names of 32 characters or more are cut to fit") {
