@@ -17,6 +17,11 @@ constexpr int kCaptionChars = 128;
 constexpr int kTextChars = 1024;
 
 constexpr COLORREF kSkinKey = RGB(255, 0, 255);
+// Without its skin the wizard keeps the skin's size, for which the layout is
+// made, and paints the skin's title band and content colour instead.
+constexpr int kPlainWidth = 584, kPlainHeight = 411, kPlainTitleHeight = 26;
+constexpr COLORREF kPlainTitleColor = RGB(214, 218, 227);
+constexpr COLORREF kPlainBodyColor = RGB(71, 93, 173);
 constexpr COLORREF kTitleColor = RGB(85, 0, 0);
 constexpr COLORREF kLabelColor = RGB(255, 255, 255);
 const wchar_t kLabelFace[] = L"Arial";
@@ -173,23 +178,18 @@ void SetupWizardDlg::InitTexts() {
 }
 
 void SetupWizardDlg::ApplySkinRegion() {
-    if (!m_hSkinBitmap || !GetObjectW(m_hSkinBitmap, sizeof(m_bmSkin), &m_bmSkin)) {
-        // No skin: the template's rectangle, centred, rather than a window
-        // of no size.
+    int cx = kPlainWidth, cy = kPlainHeight;
+    if (m_hSkinBitmap && GetObjectW(m_hSkinBitmap, sizeof(m_bmSkin), &m_bmSkin)) {
+        cx = m_bmSkin.bmWidth;
+        cy = m_bmSkin.bmHeight;
+        // Bitmap pixels are window pixels: the region needs no offset. The
+        // window owns the region from here on.
+        HRGN hRgn = SkinBitmap::CreateRegion(m_hSkinBitmap, kSkinKey);
+        if (hRgn && !SetWindowRgn(m_hWnd, hRgn, TRUE))
+            DeleteObject(hRgn);
+    } else {
         m_bmSkin = BITMAP();
-        RECT rc;
-        GetWindowRect(&rc);
-        int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-        SetWindowPos(nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - cx / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - cy / 2,
-                     cx, cy, 0);
-        return;
     }
-    int cx = m_bmSkin.bmWidth, cy = m_bmSkin.bmHeight;
-    // Bitmap pixels are window pixels: the region needs no offset. The
-    // window owns the region from here on.
-    HRGN hRgn = SkinBitmap::CreateRegion(m_hSkinBitmap, kSkinKey);
-    if (hRgn && !SetWindowRgn(m_hWnd, hRgn, TRUE))
-        DeleteObject(hRgn);
     SetWindowPos(nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - cx / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - cy / 2, cx,
                  cy, 0);
 }
@@ -335,8 +335,18 @@ void SetupWizardDlg::OnTimer(UINT_PTR nIDEvent) {
 }
 
 BOOL SetupWizardDlg::OnEraseBkgnd(CDC* pDC) {
-    if (!m_hSkinBitmap)
-        return FALSE;
+    if (!m_hSkinBitmap) {
+        // The skin's bands in plain colours, so that the texts stay readable.
+        RECT rc;
+        GetClientRect(&rc);
+        RECT band = rc;
+        band.bottom = kPlainTitleHeight;
+        CBrush title(kPlainTitleColor), body(kPlainBodyColor);
+        pDC->FillRect(&band, title);
+        rc.top = band.bottom;
+        pDC->FillRect(&rc, body);
+        return TRUE;
+    }
     HDC hMem = CreateCompatibleDC(*pDC);
     HGDIOBJ hOld = SelectObject(hMem, m_hSkinBitmap);
     BitBlt(*pDC, 0, 0, m_bmSkin.bmWidth, m_bmSkin.bmHeight, hMem, 0, 0, SRCCOPY);

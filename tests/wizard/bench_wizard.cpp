@@ -79,8 +79,8 @@ void Report(const char* what, std::vector<Sample> v) {
     SIZE_T peak = 0;
     for (const Sample& s : v)
         peak = std::max(peak, s.peak);
-    printf("%-12s start to painted: median %7.1f ms, min %7.1f ms, max %7.1f ms (%d runs); peak working set %zu KiB\n",
-           what, v[v.size() / 2].ms, v.front().ms, v.back().ms, (int)v.size(), peak / 1024);
+    printf("%-12s start to painted: median %7.1f ms, min %7.1f ms, max %7.1f ms (%d runs); peak working set %u KiB\n",
+           what, v[v.size() / 2].ms, v.front().ms, v.back().ms, (int)v.size(), (unsigned)(peak / 1024));
 }
 
 }  // namespace

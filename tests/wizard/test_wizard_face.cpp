@@ -376,3 +376,60 @@ TEST_CASE("status and timer messages sent to the wizard") {
     CHECK(s.p.WaitExit(10000, &code));
     CHECK(code == 0);
 }
+
+TEST_CASE("without its skin: a message, then a plain wizard that still works") {
+    Package pkg = MakePackage(L"wizard_noskin", SetupIni("Wizard Bare Console", "WizBare709"));
+    HANDLE hUpdate = BeginUpdateResourceW(pkg.Exe().c_str(), FALSE);
+    REQUIRE(hUpdate != nullptr);
+    // Not every resource updater deletes; a header that describes no bitmap
+    // does as well.
+    BYTE junk[16] = {};
+    REQUIRE(UpdateResourceW(hUpdate, MAKEINTRESOURCEW(2) /* RT_BITMAP */, MAKEINTRESOURCEW(130),
+                            MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), junk, sizeof(junk)));
+    REQUIRE(EndUpdateResourceW(hUpdate, FALSE));
+
+    Process p;
+    StartProcess(L"\"" + pkg.Exe() + L"\"", &p);
+    REQUIRE(p.pid != 0);
+    HWND hBox = WaitForProcessWindow(p.pid, L"#32770", L"setup", 30000);
+    REQUIRE(hBox != nullptr);
+    std::wstring message;
+    for (HWND c = GetWindow(hBox, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[64];
+        GetClassNameW(c, cls, 64);
+        if (lstrcmpiW(cls, L"Static") == 0 && !TextOf(c).empty())
+            message = TextOf(c);
+    }
+    CHECK(message == L"Error loading bitmap");
+    SendMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+
+    HWND hWiz =
+        WaitForProcessWindow(p.pid, L"#32770", (L"Wizard Bare Console" + std::wstring(kInstallSuffix)).c_str(), 30000);
+    REQUIRE(hWiz != nullptr);
+    // The skin's size and place, unshaped, in plain colours; every control
+    // where the layout puts it, so that the wizard still works.
+    RECT rc;
+    GetWindowRect(hWiz, &rc);
+    CHECK(rc.right - rc.left == kSkinWidth);
+    CHECK(rc.bottom - rc.top == kSkinHeight);
+    CHECK(rc.left == GetSystemMetrics(SM_CXSCREEN) / 2 - kSkinWidth / 2);
+    CHECK(rc.top == GetSystemMetrics(SM_CYSCREEN) / 2 - kSkinHeight / 2);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    CHECK(GetWindowRgn(hWiz, rgn) == ERROR);
+    DeleteObject(rgn);
+    CHECK(Control(hWiz, kIdHeading).text == EnuText(5));
+    ControlState action = Control(hWiz, kIdAction), cancel = Control(hWiz, IDCANCEL);
+    CHECK(action.visible);
+    CHECK(action.rc.bottom <= kSkinHeight);
+    CHECK(cancel.rc.right <= kSkinWidth);
+    MoveMouseAway();
+    Sleep(200);
+    Image face = CaptureWindow(hWiz);
+    CHECK(face.At(100, 150) == 0x475DAD);  // the content blue behind the white texts
+    SaveBmp(face, ShotDir() + L"en-install-noskin.bmp");
+
+    PostMessageW(GetDlgItem(hWiz, IDCANCEL), BM_CLICK, 0, 0);
+    DWORD code = 1;
+    CHECK(p.WaitExit(10000, &code));
+    CHECK(code == 0);
+}

@@ -37,6 +37,9 @@ Package MakePackage(const wchar_t* name, const std::string& setupIni) {
 }
 
 Process::~Process() {
+    // A test that failed half-way must not leave a wizard running: the next
+    // one could not start, and the test runner would wait for its output.
+    Kill();
     if (hProcess)
         CloseHandle(hProcess);
 }
