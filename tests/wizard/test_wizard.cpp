@@ -303,6 +303,10 @@ TEST_CASE("install and uninstall wizards, end to end") {
         PostMessageW(hWiz, WM_SYSCOMMAND, SC_CLOSE, 0);
         PostMessageW(hWiz, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         PostMessageW(hWiz, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        // A session that ends is asked to wait.
+        DWORD_PTR mayEnd = 1;
+        CHECK(SendMessageTimeoutW(hWiz, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &mayEnd));
+        CHECK(mayEnd == 0);
         Sleep(1500);  // ten timer periods: the bar would have moved by now
         CHECK(p.Running());
         CHECK(IsWindow(hWiz));
