@@ -14,6 +14,8 @@ import sys
 import zlib
 
 KEY = (255, 0, 255)
+# A row just inside the check box's frame, above the check mark.
+CHECK_INTERIOR_ROW = 1
 CONTENT_BLUE = (71, 93, 173)
 HEADING_BAND = (0, 56, 85)
 BUTTON_BAND = (92, 92, 92)
@@ -214,12 +216,12 @@ def check_marks(bmps):
         b = bmps[name]
         rows = [y for y in range(b.h) if any(b.px(x, y) != CONTENT_BLUE for x in range(b.w))]
         top, bottom = rows[0], b.h - 1 - rows[-1]
-        check(abs(top - bottom) <= 2, "%s: box not centred vertically (%d above, %d below)" % (name, top, bottom))
-        white = [x for x in range(b.w) if min(b.px(x, 3)) >= 200 or min(b.px(x, b.h - 4)) >= 200]
-        check(not white, "%s: white reaches the top or bottom rows" % name)
-        light = [x for x in range(b.w) if min(b.px(x, 6)) >= 200]
+        check(top <= 3 and bottom >= 6, "%s: box not level with the caption (%d above, %d below)" % (name, top, bottom))
+        white = [x for x in range(b.w) if min(b.px(x, b.h - 4)) >= 200]
+        check(not white, "%s: white reaches the bottom rows" % name)
+        light = [x for x in range(b.w) if min(b.px(x, CHECK_INTERIOR_ROW)) >= 200]
         check(9 <= len(light) <= 15, "%s: box interior %d wide, want about 13" % (name, len(light)))
-    box = lambda b: b.area(6, 7, 14, 15)        # inside the frame of the box
+    box = lambda b: b.area(6, 2, 14, 10)        # inside the frame of the box
     ink_off = sum(1 for p in box(bmps["check_off.bmp"]) if luminance(p) < 0.1)
     ink_on = sum(1 for p in box(bmps["check_on.bmp"]) if luminance(p) < 0.1)
     check(ink_off == 0, "check_off: %d dark pixels inside the box" % ink_off)

@@ -92,6 +92,7 @@ BUTTON_RADIUS = 5.0
 RADIO_SIZE = (23, 28)
 CHECK_SIZE = (21, 24)
 CHECK_BOX = 13
+CHECK_BOX_TOP = 0
 
 BANNER_SIZE = (200, 40)
 GAUGE_H = 16
@@ -607,7 +608,9 @@ def draw_check(checked):
     cv = Canvas(w, h, CONTENT_BLUE)
     s = CHECK_BOX
     x0 = (w - s) // 2
-    y0 = (h - s) // 2
+    # Near the top: the button draws its caption from the image's top row,
+    # so a box there sits level with the text.
+    y0 = CHECK_BOX_TOP
     box = (0, 0, w, h)
     cv.fill_sdf(sd_round_rect(x0 + 0.8, y0 + 1.2, x0 + s + 0.8, y0 + s + 1.2, 1.5), box,
                 (10, 20, 60), alpha=0.4, soft=1.3)
