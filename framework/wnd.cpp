@@ -50,26 +50,27 @@ HWND CWnd::UnsubclassWindow() {
     return h;
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD old = GetStyle();
+namespace {
+
+BOOL ModifyLong(HWND hWnd, int index, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    DWORD old = (DWORD)GetWindowLongPtrW(hWnd, index);
     DWORD now = (old & ~dwRemove) | dwAdd;
     if (now == old)
         return FALSE;
-    SetWindowLongPtrW(m_hWnd, GWL_STYLE, (LONG_PTR)now);
+    SetWindowLongPtrW(hWnd, index, (LONG_PTR)now);
     if (nFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    return ModifyLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD old = GetExStyle();
-    DWORD now = (old & ~dwRemove) | dwAdd;
-    if (now == old)
-        return FALSE;
-    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, (LONG_PTR)now);
-    if (nFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
+    return ModifyLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult) {

@@ -40,31 +40,6 @@ void Measure(const char* name, int rounds, const std::function<void()>& f) {
     printf("%-46s %4d %10.1f %10.1f %10.1f\n", name, rounds, us.front(), us[us.size() / 2], us.back());
 }
 
-HRGN GetPixelRegion(HBITMAP hbm, COLORREF key) {
-    BITMAP bm = {};
-    GetObjectW(hbm, sizeof(bm), &bm);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, hbm);
-    HRGN result = CreateRectRgn(0, 0, 0, 0);
-    for (int y = 0; y < bm.bmHeight; ++y) {
-        int x = 0;
-        while (x < bm.bmWidth) {
-            int start = x;
-            while (x < bm.bmWidth && GetPixel(mem, x, y) != key)
-                ++x;
-            if (x > start) {
-                HRGN r = CreateRectRgn(start, y, x, y + 1);
-                CombineRgn(result, result, r, RGN_OR);
-                DeleteObject(r);
-            }
-            ++x;
-        }
-    }
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return result;
-}
-
 // One full paint of a control, through the window manager: invalidate,
 // then let WM_PAINT (or the parent's WM_DRAWITEM) run.
 void PaintOnce(HWND hWnd) { RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
@@ -84,8 +59,8 @@ int main() {
     const COLORREF key = RGB(255, 0, 255);
     Measure("CreateRegion, skin 584x411", 20, [&] { DeleteObject(skin.CreateRegion(key)); });
     Measure("GetPixel walk, skin 584x411 (the plain rule)", 3,
-            [&] { DeleteObject(GetPixelRegion(static_cast<HBITMAP>(skin.m_hObject), key)); });
-    HRGN a = skin.CreateRegion(key), b = GetPixelRegion(static_cast<HBITMAP>(skin.m_hObject), key);
+            [&] { DeleteObject(PerPixelRegion(static_cast<HBITMAP>(skin.m_hObject), key)); });
+    HRGN a = skin.CreateRegion(key), b = PerPixelRegion(static_cast<HBITMAP>(skin.m_hObject), key);
     if (!EqualRgn(a, b)) {
         printf("the two regions differ\n");
         status = 1;

@@ -210,3 +210,30 @@ std::wstring ArtifactsDir() {
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
+
+// The rule itself: GetPixel on every pixel, one rectangle per maximal run
+// of non-key pixels, each OR-ed into the result.
+HRGN PerPixelRegion(HBITMAP hbm, COLORREF key) {
+    BITMAP bm = {};
+    GetObjectW(hbm, sizeof(bm), &bm);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, hbm);
+    HRGN result = CreateRectRgn(0, 0, 0, 0);
+    for (int y = 0; y < bm.bmHeight; ++y) {
+        int x = 0;
+        while (x < bm.bmWidth) {
+            int start = x;
+            while (x < bm.bmWidth && GetPixel(mem, x, y) != key)
+                ++x;
+            if (x > start) {
+                HRGN r = CreateRectRgn(start, y, x, y + 1);
+                CombineRgn(result, result, r, RGN_OR);
+                DeleteObject(r);
+            }
+            ++x;
+        }
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return result;
+}

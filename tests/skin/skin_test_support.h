@@ -41,6 +41,10 @@ private:
 };
 
 // A device-dependent bitmap of the display's kind with the given pixels.
+// The region rule itself, for comparison: GetPixel on every pixel, one
+// rectangle per maximal run of non-key pixels, each OR-ed into the result.
+HRGN PerPixelRegion(HBITMAP hbm, COLORREF key);
+
 HBITMAP MakeBitmap(int cx, int cy, const std::function<COLORREF(int, int)>& pixel);
 // A copy of a bitmap's pixels.
 Picture PictureOf(HBITMAP hbm);

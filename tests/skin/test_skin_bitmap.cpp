@@ -12,33 +12,6 @@ namespace {
 
 const COLORREF kKey = RGB(255, 0, 255);
 
-// The rule itself: GetPixel on every pixel, one rectangle per maximal run
-// of non-key pixels, each OR-ed into the result.
-HRGN ReferenceRegion(HBITMAP hbm, COLORREF key) {
-    BITMAP bm = {};
-    GetObjectW(hbm, sizeof(bm), &bm);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, hbm);
-    HRGN result = CreateRectRgn(0, 0, 0, 0);
-    for (int y = 0; y < bm.bmHeight; ++y) {
-        int x = 0;
-        while (x < bm.bmWidth) {
-            int start = x;
-            while (x < bm.bmWidth && GetPixel(mem, x, y) != key)
-                ++x;
-            if (x > start) {
-                HRGN r = CreateRectRgn(start, y, x, y + 1);
-                CombineRgn(result, result, r, RGN_OR);
-                DeleteObject(r);
-            }
-            ++x;
-        }
-    }
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return result;
-}
-
 std::vector<char> RegionBytes(HRGN h) {
     DWORD n = GetRegionData(h, 0, nullptr);
     std::vector<char> data(n);
@@ -72,7 +45,7 @@ HRGN CheckedRegion(HBITMAP hbm, COLORREF key) {
     SkinBitmap skin;
     REQUIRE(skin.Attach(hbm));
     HRGN fast = skin.CreateRegion(key);
-    HRGN ref = ReferenceRegion(hbm, key);
+    HRGN ref = PerPixelRegion(hbm, key);
     CHECK(EqualRgn(fast, ref));
     CHECK(RegionBytes(fast) == RegionBytes(ref));
     DeleteObject(ref);
@@ -174,7 +147,7 @@ TEST_CASE("the wizard skin's region: one run a row, its 71 corner pixels cut awa
     REQUIRE(size == CSize(584, 411));
 
     HRGN rgn = skin.CreateRegion(kKey);
-    HRGN ref = ReferenceRegion(static_cast<HBITMAP>(skin.m_hObject), kKey);
+    HRGN ref = PerPixelRegion(static_cast<HBITMAP>(skin.m_hObject), kKey);
     CHECK(EqualRgn(rgn, ref));
     CHECK(RegionBytes(rgn) == RegionBytes(ref));
     DeleteObject(ref);

@@ -300,6 +300,12 @@ BOOL CALLBACK CollectStaticText(HWND hChild, LPARAM lParam) {
 
 }  // namespace
 
+std::wstring MessageBoxText(HWND hBox) {
+    std::wstring text;
+    EnumChildWindows(hBox, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 DWORD WINAPI MessageBoxWatcher::Run(void* param) {
     auto* self = static_cast<MessageBoxWatcher*>(param);
     while (WaitForSingleObject(self->m_stop, 50) == WAIT_TIMEOUT) {
@@ -308,8 +314,7 @@ DWORD WINAPI MessageBoxWatcher::Run(void* param) {
             continue;
         // Shown only once its texts are in place.
         WaitUntil([&] { return IsWindowVisible(box) != FALSE; }, 2000);
-        std::wstring text;
-        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        std::wstring text = MessageBoxText(box);
         EnterCriticalSection(&self->m_lock);
         self->m_texts.push_back(text);
         LeaveCriticalSection(&self->m_lock);

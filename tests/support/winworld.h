@@ -64,6 +64,9 @@ std::vector<std::wstring> ListFolder(const std::wstring& dir);
 ULONGLONG FileSize(const std::wstring& path);
 bool RegValueExists(HKEY root, const std::wstring& key, const std::wstring& value);
 
+// The message of a message box (its static child with text).
+std::wstring MessageBoxText(HWND hBox);
+
 // Watches, on a thread of its own, for message boxes (class "#32770") with
 // the given caption in any process of the prefix; records the text of each
 // and dismisses it with OK. Stops when destroyed.

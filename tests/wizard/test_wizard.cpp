@@ -429,14 +429,7 @@ TEST_CASE("a service helper that cannot start: the Fail box, then the failure pa
     ClickControl(hWiz, kIdAction);
     HWND hBox = WaitForProcessWindow(p.pid, L"#32770", L"Fail", 30000);
     REQUIRE(hBox != nullptr);
-    std::wstring message;
-    for (HWND c = GetWindow(hBox, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t cls[64];
-        GetClassNameW(c, cls, 64);
-        if (lstrcmpiW(cls, L"Static") == 0 && !TextOf(c).empty())
-            message = TextOf(c);
-    }
-    CHECK(message == L"Fail to install the service!");
+    CHECK(MessageBoxText(hBox) == L"Fail to install the service!");
     // The wizard waits in Working while the box is up.
     CHECK(HeadingIs(hWiz, t(16)));
     CheckPageControls(hWiz, Page::Working);
