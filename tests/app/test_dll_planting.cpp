@@ -46,20 +46,6 @@ void ClearMarkers(const std::wstring& dir) {
         DeleteFileW((dir + name + L".loaded").c_str());
 }
 
-struct Found {
-    DWORD pid;
-    bool visible;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lp) {
-    auto* f = reinterpret_cast<Found*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == f->pid && IsWindowVisible(hwnd))
-        f->visible = true;
-    return TRUE;
-}
-
 // The package with planted DLLs, under its own install folder name.
 std::wstring PlantedPackage() {
     std::wstring dir = FreshTempDir(L"planted");
@@ -95,12 +81,8 @@ TEST_CASE("planted DLLs beside setup.exe are not loaded") {
     SUBCASE("the install wizard") {
         HANDLE h = Start(L"\"" + dir + L"setup.exe\"");
         REQUIRE(h != nullptr);
-        Found f = {GetProcessId(h), false};
-        for (int i = 0; i < 100 && !f.visible; ++i) {
-            Sleep(100);
-            EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&f));
-        }
-        CHECK(f.visible);
+        DWORD pid = GetProcessId(h);
+        CHECK(WaitUntil([&] { return VisibleWindowOf(pid) != nullptr; }, 10000));
         Sleep(500);  // let it paint, when themes and the like load
         TerminateProcess(h, 0);
         WaitForSingleObject(h, 10000);

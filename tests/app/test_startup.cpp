@@ -44,9 +44,8 @@ std::wstring LonelySetup(const wchar_t* name) {
 
 int main(int argc, char** argv) {
     doctest::Context ctx(argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (strncmp(argv[i], "--nt6=", 6) == 0)
-            g_expectNT6 = atoi(argv[i] + 6);
+    if (const char* nt6 = ArgValue(argc, argv, "--nt6="))
+        g_expectNT6 = atoi(nt6);
     return ctx.run();
 }
 

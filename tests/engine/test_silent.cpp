@@ -187,9 +187,8 @@ struct ProgramDecoy {
 
 int main(int argc, char** argv) {
     doctest::Context ctx(argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (strncmp(argv[i], "--nt6=", 6) == 0)
-            g_expectNT6 = atoi(argv[i] + 6);
+    if (const char* nt6 = ArgValue(argc, argv, "--nt6="))
+        g_expectNT6 = atoi(nt6);
     // As start-up sets them, for the uninstall procedure run in process.
     g_bWow64 = IsWow64();
     g_bNT6 = IsNT6();

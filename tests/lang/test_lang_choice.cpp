@@ -100,28 +100,6 @@ struct Run {
     std::wstring windowText;
 };
 
-struct FindWindowOf {
-    DWORD pid;
-    HWND hwnd;
-};
-
-BOOL CALLBACK MatchWindow(HWND h, LPARAM p) {
-    auto* f = reinterpret_cast<FindWindowOf*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == f->pid && IsWindowVisible(h)) {
-        f->hwnd = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND VisibleWindowOf(DWORD pid) {
-    FindWindowOf f{pid, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
-    return f.hwnd;
-}
-
 // Modules of the process whose names end in three letters and ".dll" after
 // the executable's base name, i.e. language libraries.
 std::vector<std::wstring> LanguageLibrariesOf(DWORD pid, const std::wstring& base) {

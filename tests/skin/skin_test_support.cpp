@@ -4,7 +4,10 @@
 
 #include "winworld.h"
 
-Picture::Picture(int cx, int cy) : m_cx(cx), m_cy(cy) {
+namespace {
+
+// 32-bit pixels, first row on top.
+BITMAPINFO TopDown32(int cx, int cy) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = cx;
@@ -12,6 +15,13 @@ Picture::Picture(int cx, int cy) : m_cx(cx), m_cy(cy) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+}  // namespace
+
+Picture::Picture(int cx, int cy) : m_cx(cx), m_cy(cy) {
+    BITMAPINFO bi = TopDown32(cx, cy);
     void* bits = nullptr;
     m_hbm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_bits = static_cast<DWORD*>(bits);
@@ -133,13 +143,7 @@ HBITMAP MakeBitmap(int cx, int cy, const std::function<COLORREF(int, int)>& pixe
             COLORREF c = pixel(x, y);
             bits[(size_t)y * cx + x] = (DWORD)GetRValue(c) << 16 | (DWORD)GetGValue(c) << 8 | GetBValue(c);
         }
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = cx;
-    bi.bmiHeader.biHeight = -cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDown32(cx, cy);
     HDC screen = GetDC(nullptr);
     HBITMAP hbm = CreateCompatibleBitmap(screen, cx, cy);
     SetDIBits(screen, hbm, 0, cy, bits.data(), &bi, DIB_RGB_COLORS);

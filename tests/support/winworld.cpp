@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <string.h>
 #include <shobjidl.h>
 
 #include <algorithm>
@@ -153,6 +154,14 @@ void RegDeleteValueIn(HKEY root, const std::wstring& key, const std::wstring& va
         return;
     RegDeleteValueW(h, value.c_str());
     RegCloseKey(h);
+}
+
+const char* ArgValue(int argc, char** argv, const char* prefix) {
+    size_t n = strlen(prefix);
+    for (int i = 1; i < argc; ++i)
+        if (strncmp(argv[i], prefix, n) == 0)
+            return argv[i] + n;
+    return nullptr;
 }
 
 std::string Narrow(const std::wstring& w) {
@@ -322,4 +331,30 @@ DWORD WINAPI MessageBoxWatcher::Run(void* param) {
         WaitUntil([&] { return !IsWindow(box); }, 5000);
     }
     return 0;
+}
+
+namespace {
+
+struct FindWindowOf {
+    DWORD pid;
+    HWND hwnd;
+};
+
+BOOL CALLBACK MatchWindow(HWND h, LPARAM p) {
+    auto* f = reinterpret_cast<FindWindowOf*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == f->pid && IsWindowVisible(h)) {
+        f->hwnd = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND VisibleWindowOf(DWORD pid) {
+    FindWindowOf f{pid, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
+    return f.hwnd;
 }

@@ -33,6 +33,9 @@ bool RegKeyExists(HKEY root, const std::wstring& key);
 void RegDeleteTree(HKEY root, const std::wstring& key);
 void RegDeleteValueIn(HKEY root, const std::wstring& key, const std::wstring& value);
 
+// The value of a "--name=value" argument (prefix given with its '='), or null.
+const char* ArgValue(int argc, char** argv, const char* prefix);
+
 std::string Narrow(const std::wstring& w);
 std::wstring Lower(std::wstring s);
 
@@ -63,6 +66,9 @@ bool ReadShortcut(const std::wstring& lnkPath, std::wstring* target, std::wstrin
 std::vector<std::wstring> ListFolder(const std::wstring& dir);
 ULONGLONG FileSize(const std::wstring& path);
 bool RegValueExists(HKEY root, const std::wstring& key, const std::wstring& value);
+
+// A visible top-level window of the process, or null.
+HWND VisibleWindowOf(DWORD pid);
 
 // The message of a message box (its static child with text).
 std::wstring MessageBoxText(HWND hBox);

@@ -219,9 +219,8 @@ void InstallThrough(HWND hWiz, const Texts& t) {
 
 int main(int argc, char** argv) {
     doctest::Context ctx(argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (strncmp(argv[i], "--lang=", 7) == 0)
-            g_lang = W(argv[i] + 7);
+    if (const char* lang = ArgValue(argc, argv, "--lang="))
+        g_lang = W(lang);
     return ctx.run();
 }
 
