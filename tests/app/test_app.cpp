@@ -1,0 +1,147 @@
+// Start-up: the command line, the single instance, the compatibility mark,
+// and the DLL search that leaves planted libraries alone.
+#include "harness.h"
+
+#include <algorithm>
+
+#include "app/setup_app.h"
+
+namespace {
+
+// The value names of a key as stored: names compare without case, so only
+// the list tells how one was spelt.
+std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& key) {
+    std::vector<std::wstring> names;
+    HKEY h;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return names;
+    wchar_t buf[1024];
+    for (DWORD i = 0, cch = 1024; RegEnumValueW(h, i, buf, &cch, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, cch = 1024)
+        names.push_back(buf);
+    RegCloseKey(h);
+    return names;
+}
+
+bool HasName(const std::vector<std::wstring>& names, const std::wstring& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// setup.exe alone in a folder of its own: with no language library the
+// wizards end at once without a window.
+std::wstring LonelySetup(const wchar_t* folder) {
+    std::wstring exe = FreshDir(folder) + L"SETUP.EXE";
+    REQUIRE(CopyInto(PackageDir() + L"setup.exe", exe));
+    return exe;
+}
+
+}  // namespace
+
+TEST_CASE("the command line chooses the way to run") {
+    using M = RunMode;
+    const struct {
+        std::vector<const wchar_t*> args;
+        RunMode mode;
+        int count;
+    } rows[] = {
+        {{}, M::InstallWizard, 0},
+        {{L"delpkg"}, M::UninstallWizard, 1},
+        {{L"DelPkg"}, M::UninstallWizard, 1},
+        {{L"s"}, M::SilentInstall, 1},
+        {{L"/S"}, M::SilentInstall, 1},
+        {{L"-s"}, M::SilentInstall, 1},
+        {{L"delpkg", L"s"}, M::UninstallWizard, 2},
+        {{L"s", L"/delpkg"}, M::UninstallWizard, 2},
+        {{L"install"}, M::InstallWizard, 1},
+        {{L"ss"}, M::InstallWizard, 1},
+        {{L"--s"}, M::InstallWizard, 1},
+        {{L"x", L"s", L"y"}, M::SilentInstall, 3},
+    };
+    for (const auto& r : rows) {
+        std::vector<wchar_t*> argv{const_cast<wchar_t*>(L"setup.exe")};
+        for (const wchar_t* a : r.args)
+            argv.push_back(const_cast<wchar_t*>(a));
+        SetupCommandLineInfo info;
+        CWinApp::ParseArguments(info, (int)argv.size(), argv.data());
+        CAPTURE(argv.size());
+        CHECK(DecideRunMode(info) == r.mode);
+        CHECK(info.m_nParamCount == r.count);
+    }
+
+    // What each argument reaches the parser as: text, switch mark, last.
+    struct Recorder : CCommandLineInfo {
+        std::wstring seen;
+        void ParseParam(const wchar_t* p, BOOL flag, BOOL last) override {
+            seen += std::wstring(p) + (flag ? L"|f" : L"|-") + (last ? L"|l " : L"|- ");
+        }
+    } rec;
+    wchar_t* argv[] = {const_cast<wchar_t*>(L"setup.exe"), const_cast<wchar_t*>(L"/a"), const_cast<wchar_t*>(L"b"),
+                       const_cast<wchar_t*>(L"-c")};
+    CWinApp::ParseArguments(rec, 4, argv);
+    CHECK(rec.seen == L"a|f|- b|-|- c|f|l ");
+}
+
+TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
+    // Only A to Z are lowered: the folder's capital with an umlaut stays.
+    std::wstring exe = LonelySetup(L"Mark \u00C4rger");
+    const std::wstring name = Lower(exe);
+    REQUIRE(name.find(L"\u00C4rger\\setup.exe") != std::wstring::npos);
+    const struct {
+        const wchar_t* version;
+        bool marked;
+    } rows[] = {{L"win7", true}, {L"winxp64", false}};
+    for (const auto& r : rows) {
+        CAPTURE(Narrow(r.version));
+        RegDeleteValueIn(HKEY_CURRENT_USER, kCompatKey, name);
+        WinVersionFor version(L"SETUP.EXE", r.version);
+        CHECK(Run(Q(exe)) == 0);
+        CHECK(HasName(ValueNames(HKEY_CURRENT_USER, kCompatKey), name) == r.marked);
+        CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, name) == (r.marked ? 1 : -1));
+    }
+}
+
+TEST_CASE("a second copy ends at once with 1618 and writes nothing") {
+    std::wstring exe = LonelySetup(L"second");
+    RegDeleteValueIn(HKEY_CURRENT_USER, kCompatKey, Lower(exe));
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VKP507_INSTALL");
+    REQUIRE(GetLastError() != ERROR_ALREADY_EXISTS);
+    for (const wchar_t* args : {L"", L" s", L" delpkg"})
+        CHECK(Run(Q(exe) + args) == 1618);
+    CloseHandle(mutex);
+    CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, Lower(exe)));
+}
+
+TEST_CASE("DLLs planted beside setup.exe under system names are not loaded") {
+    // Each leaves "<name>.loaded" when loaded. Not version.dll (Wine's own
+    // advapi32 imports it before any code runs) nor msimg32.dll (Wine's
+    // theming loads it by a path that ignores the search settings).
+    const wchar_t* const planted[] = {L"uxtheme.dll", L"dwmapi.dll", L"cryptbase.dll"};
+    const AppNames n{L"PlantTest", L"Plant Test"};
+    Scrub(n);
+    std::wstring dir = CopyPackage(L"planted", IniFor(n));
+    std::wstring self = BuildDir() + L"\\tests\\app\\";
+    for (const wchar_t* dll : planted)
+        REQUIRE(CopyInto(self + L"planted_dll.dll", dir + dll));
+    auto loaded = [&] {
+        std::wstring names;
+        for (const wchar_t* dll : planted)
+            if (DeleteFileW((dir + dll + L".loaded").c_str()))
+                names += std::wstring(dll) + L" ";
+        return names;
+    };
+
+    // The marker works: a program that does not restrict the search loads all.
+    REQUIRE(CopyInto(self + L"loads_by_name.exe", dir + L"loads_by_name.exe"));
+    CHECK(Run(Q(dir + L"loads_by_name.exe") + L" uxtheme.dll dwmapi.dll cryptbase.dll") == 0);
+    CHECK(loaded() == L"uxtheme.dll dwmapi.dll cryptbase.dll ");
+
+    {
+        Proc wizard(Q(dir + L"setup.exe"));
+        CHECK(WaitForWindow(wizard.pid, nullptr, nullptr) != nullptr);
+        Sleep(500);  // painted, when themes and the like load
+    }
+    CHECK(loaded() == L"");
+    CHECK(Run(Q(dir + L"setup.exe") + L" s") == 0);  // a whole install, shortcuts and all
+    CHECK(loaded() == L"");
+    Scrub(n);
+}

@@ -1,2 +1,0 @@
-#define DOCTEST_CONFIG_IMPLEMENT
-#include <doctest/doctest.h>
