@@ -92,7 +92,7 @@ TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
     } rows[] = {{L"win7", true}, {L"winxp64", false}};
     for (const auto& r : rows) {
         CAPTURE(Narrow(r.version));
-        RegDeleteValueIn(HKEY_CURRENT_USER, kCompatKey, name);
+        SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, name.c_str());
         WinVersionFor version(L"SETUP.EXE", r.version);
         CHECK(Run(Q(exe)) == 0);
         CHECK(HasName(ValueNames(HKEY_CURRENT_USER, kCompatKey), name) == r.marked);
@@ -102,7 +102,7 @@ TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
 
 TEST_CASE("a second copy ends at once with 1618 and writes nothing") {
     std::wstring exe = LonelySetup(L"second");
-    RegDeleteValueIn(HKEY_CURRENT_USER, kCompatKey, Lower(exe));
+    SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(exe).c_str());
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VKP507_INSTALL");
     REQUIRE(GetLastError() != ERROR_ALREADY_EXISTS);
     for (const wchar_t* args : {L"", L" s", L" delpkg"})

@@ -1,55 +1,62 @@
 // The one harness of the tests. They run inside the build tree's Wine world
 // and read everything back for real: the package, processes, files, the
-// registry, shortcuts, windows and pixels on the screen.
+// registry, shortcuts, windows and the pixels on the screen.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <shobjidl.h>
 #include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <doctest/doctest.h>
 
-// --- Text and paths ---------------------------------------------------------
-std::string Narrow(const std::wstring& w);
-std::wstring Widen(const std::string& s);
-std::wstring Lower(std::wstring s);        // A to Z only, as setup.exe lowers
-std::wstring Q(const std::wstring& path);  // in quotes
-// The build tree, the assembled package (ends with '\') and the sources, as
-// Windows paths.
-std::wstring BuildDir();
-std::wstring PackageDir();
-std::wstring SourceDir();
-// The value of the test program's argument "--name=value" (prefix with its
-// '='), or null.
+// --- Text, paths and arguments ----------------------------------------------
+
+inline std::string Narrow(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+inline std::wstring Widen(const std::string& s) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), (int)s.size(), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), (int)s.size(), &w[0], n);
+    return w;
+}
+
+// A to Z only, as setup.exe lowers.
+inline std::wstring Lower(std::wstring s) {
+    for (auto& c : s)
+        c = (c >= L'A' && c <= L'Z') ? (wchar_t)(c - L'A' + L'a') : c;
+    return s;
+}
+
+inline std::wstring Q(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A Unix path from the environment as a Windows path (Z:\...).
+inline std::wstring EnvPath(const char* var) {
+    std::wstring w = getenv(var) ? L"Z:" + Widen(getenv(var)) : L"";
+    std::replace(w.begin(), w.end(), L'/', L'\\');
+    return w;
+}
+inline std::wstring BuildDir() { return EnvPath("SETUP_BUILD_DIR"); }
+inline std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
+inline std::wstring SourceDir() { return EnvPath("SETUP_SOURCE_DIR"); }
+
+// The value of the test program's argument "--name=value" (the prefix with
+// its '='), or null.
 const char* Arg(const char* prefix);
 
 // --- Processes --------------------------------------------------------------
-// A started process; one still running when it goes out of scope is ended,
-// so that a failed check leaves nothing behind for the next test.
-struct Proc {
-    HANDLE h = nullptr;
-    DWORD pid = 0;
-    explicit Proc(const std::wstring& commandLine);
-    ~Proc();
-    Proc(const Proc&) = delete;
-    Proc& operator=(const Proc&) = delete;
-    bool Running() const;
-    // The exit code, or 999 when it did not end within the time.
-    DWORD Wait(DWORD timeoutMs = 60000);
-    void Kill();
-};
-// Starts a command line and waits; 999 when it did not start or end.
-DWORD Run(const std::wstring& commandLine, DWORD timeoutMs = 120000);
-
-// For its lifetime, Wine reports this Windows version ("winxp64", "win7") to
-// programs of that file name, so that a test of another version's paths
-// needs no prefix of its own.
-struct WinVersionFor {
-    WinVersionFor(const std::wstring& exeName, const wchar_t* version);
-    ~WinVersionFor();
-    std::wstring key;
-};
 
 template <typename Pred>
 bool WaitUntil(Pred pred, DWORD timeoutMs, DWORD pollMs = 20) {
@@ -61,143 +68,572 @@ bool WaitUntil(Pred pred, DWORD timeoutMs, DWORD pollMs = 20) {
     }
 }
 
+// A started process; one still running when it goes out of scope is ended,
+// so that a failed check leaves nothing behind for the next test.
+struct Proc {
+    HANDLE h = nullptr;
+    DWORD pid = 0;
+    explicit Proc(const std::wstring& commandLine) {
+        std::wstring buf = commandLine;
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (CreateProcessW(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            CloseHandle(pi.hThread);
+            h = pi.hProcess;
+            pid = pi.dwProcessId;
+        }
+    }
+    ~Proc() {
+        Kill();
+        if (h)
+            CloseHandle(h);
+    }
+    Proc(const Proc&) = delete;
+    Proc& operator=(const Proc&) = delete;
+    bool Running() const { return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT; }
+    // The exit code, or 999 when it did not end within the time.
+    DWORD Wait(DWORD timeoutMs = 60000) {
+        DWORD code = 999;
+        if (h && WaitForSingleObject(h, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(h, &code);
+        return code;
+    }
+    void Kill() {
+        if (Running() && TerminateProcess(h, 999))
+            WaitForSingleObject(h, 5000);
+    }
+};
+
+// Starts a command line and waits; 999 when it did not start or end.
+inline DWORD Run(const std::wstring& commandLine, DWORD timeoutMs = 120000) {
+    return Proc(commandLine).Wait(timeoutMs);
+}
+
+// For its lifetime, Wine reports this Windows version ("winxp64", "win7") to
+// programs of that file name, so that a test of another version's paths
+// needs no prefix of its own.
+struct WinVersionFor {
+    std::wstring key;
+    WinVersionFor(const std::wstring& exeName, const wchar_t* version)
+        : key(L"Software\\Wine\\AppDefaults\\" + exeName) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version,
+                        (DWORD)((wcslen(version) + 1) * sizeof(wchar_t)));
+    }
+    ~WinVersionFor() { SHDeleteKeyW(HKEY_CURRENT_USER, key.c_str()); }
+};
+
 // --- Files ------------------------------------------------------------------
-// A fresh, empty folder below the prefix's temporary folder; ends with '\'.
-std::wstring FreshDir(const wchar_t* name);
-void DeleteTree(const std::wstring& path);
-void CopyTree(const std::wstring& from, const std::wstring& to);  // both end with '\'
-bool FileExists(const std::wstring& path);
-bool WriteFileText(const std::wstring& path, const std::string& bytes);
-std::string ReadFileText(const std::wstring& path);
-bool CopyInto(const std::wstring& src, const std::wstring& dst);
-ULONGLONG FileSize(const std::wstring& path);
+
 // Names in a folder, sorted; folders end with '\'.
-std::vector<std::wstring> ListFolder(const std::wstring& dir);
+inline std::vector<std::wstring> ListFolder(std::wstring dir) {
+    if (dir.empty() || dir.back() != L'\\')
+        dir += L'\\';
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd))
+        if (lstrcmpW(fd.cFileName, L".") && lstrcmpW(fd.cFileName, L".."))
+            names.push_back(fd.cFileName + std::wstring(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? L"\\" : L""));
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The shell's copy and delete of whole trees, asking nothing.
+inline void ShellTree(UINT op, const std::wstring& from, const std::wstring& to = L"") {
+    std::wstring f = from + L'\0', t = to + L'\0';
+    SHFILEOPSTRUCTW fo = {};
+    fo.wFunc = op;
+    fo.pFrom = f.c_str();
+    fo.pTo = t.c_str();
+    fo.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationW(&fo);
+}
+inline void DeleteTree(const std::wstring& path) {
+    ShellTree(FO_DELETE, path.back() == L'\\' ? path.substr(0, path.size() - 1) : path);
+}
+inline void CopyTree(const std::wstring& from, const std::wstring& to) { ShellTree(FO_COPY, from + L"*", to); }
+
+// A fresh, empty folder below the prefix's temporary folder; ends with '\'.
+inline std::wstring FreshDir(const wchar_t* name) {
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring dir = std::wstring(tmp) + L"setuptest " + name + L"\\";
+    DeleteTree(dir);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool CopyInto(const std::wstring& src, const std::wstring& dst) {
+    return CopyFileW(src.c_str(), dst.c_str(), FALSE);
+}
+inline ULONGLONG FileSize(const std::wstring& path) {
+    struct _stat64 st;
+    return _wstat64(path.c_str(), &st) == 0 ? st.st_size : 0;
+}
+
+inline bool WriteFileText(const std::wstring& path, const std::string& bytes) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    bool ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return f && !fclose(f) && ok;
+}
+
+inline std::string ReadFileText(const std::wstring& path) {
+    std::string s;
+    char buf[4096];
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    for (size_t n; f && (n = fread(buf, 1, sizeof(buf), f)) > 0;)
+        s.append(buf, n);
+    if (f)
+        fclose(f);
+    return s;
+}
 
 // --- Registry ---------------------------------------------------------------
-// A REG_SZ value as stored (with its terminator), else "<none>".
-std::wstring RegStr(HKEY root, const std::wstring& key, const std::wstring& value);
-// A REG_DWORD value, else -1.
-long long RegDword(HKEY root, const std::wstring& key, const std::wstring& value);
-bool RegHasKey(HKEY root, const std::wstring& key);
-bool RegHasValue(HKEY root, const std::wstring& key, const std::wstring& value);
-DWORD RegValueCount(HKEY root, const std::wstring& key);
-void RegDeleteTree(HKEY root, const std::wstring& key);
-void RegDeleteValueIn(HKEY root, const std::wstring& key, const std::wstring& value);
 
-// --- An installation and where it lands -------------------------------------
-extern const wchar_t kCompatKey[];
-// setup.ini's names of an installation (folder, application, executable).
-struct AppNames {
-    std::wstring folder, app, file = L"QXRaidSetup.exe";
-};
-std::wstring ProgramFilesDir(bool wow64);
-std::wstring InstallDirOf(const AppNames& n, bool wow64 = false);  // no trailing '\'
-std::wstring UninstallKeyOf(const AppNames& n, bool wow64 = false);
-std::wstring RunKeyOf(bool wow64 = false);
-std::wstring DesktopLinkOf(const std::wstring& name);
-std::wstring ProgramsFolderOf(const std::wstring& appName);
-// setup.ini for these names.
-std::string IniFor(const AppNames& n, bool launchAfterSilentInstall = false);
-// Ends the application's processes and removes every trace of an
-// installation under these names, in both registry views.
-void Scrub(const AppNames& n);
-// A copy of the built package in a fresh folder (its name may hold blanks),
-// with this setup.ini (none when empty) and without the named files of its
-// Application folder. Ends with '\'.
-std::wstring CopyPackage(const wchar_t* name, const std::string& ini,
-                         std::initializer_list<const wchar_t*> withoutApp = {});
-// The service helper stand-in's log beside it, one option a line, waited
-// for until it holds at least `count` lines (the helper is not waited for).
-std::vector<std::string> HelperLog(const std::wstring& installDir, size_t count = 0);
+inline bool RegRead(HKEY root, const std::wstring& key, const std::wstring& value, DWORD* type,
+                    std::vector<BYTE>* data) {
+    DWORD cb = 8192;
+    data->resize(cb);
+    bool ok = SHGetValueW(root, key.c_str(), value.c_str(), type, data->data(), &cb) == ERROR_SUCCESS;
+    data->resize(ok ? cb : 0);
+    return ok;
+}
+
+// A REG_SZ value stored with its terminator and nothing after it, else
+// "<none>".
+inline std::wstring RegStr(HKEY root, const std::wstring& key, const std::wstring& value) {
+    DWORD type = 0;
+    std::vector<BYTE> d;
+    if (!RegRead(root, key, value, &type, &d) || type != REG_SZ || d.size() < 2 || d.size() % 2)
+        return L"<none>";
+    std::wstring s(reinterpret_cast<const wchar_t*>(d.data()), d.size() / 2);
+    return s.find(L'\0') == s.size() - 1 ? s.substr(0, s.size() - 1) : L"<none>";
+}
+
+// A REG_DWORD value, else -1.
+inline long long RegDword(HKEY root, const std::wstring& key, const std::wstring& value) {
+    DWORD type = 0;
+    std::vector<BYTE> d;
+    return RegRead(root, key, value, &type, &d) && type == REG_DWORD && d.size() == 4 ? (long long)*(DWORD*)d.data()
+                                                                                      : -1;
+}
+
+inline bool RegHasValue(HKEY root, const std::wstring& key, const std::wstring& value) {
+    DWORD type;
+    std::vector<BYTE> d;
+    return RegRead(root, key, value, &type, &d);
+}
+
+// The number of values of a key, or -1 when there is no such key.
+inline int RegValueCount(HKEY root, const std::wstring& key) {
+    HKEY h;
+    DWORD n = 0;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return -1;
+    RegQueryInfoKeyW(h, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &n, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(h);
+    return (int)n;
+}
+inline bool RegHasKey(HKEY root, const std::wstring& key) { return RegValueCount(root, key) >= 0; }
 
 // --- Shell ------------------------------------------------------------------
-std::wstring ShellFolder(int csidl);  // no trailing '\'
-// A shortcut read back through IShellLinkW: "target|arguments", lowered, or
-// "<none>".
-std::wstring Shortcut(const std::wstring& lnkPath);
+
+inline std::wstring ShellFolder(int csidl) {
+    wchar_t buf[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, buf, csidl, FALSE);
+    return buf;
+}
+
+// A shortcut read back through IShellLinkW: "target|arguments" with the
+// target lowered, or "<none>".
+inline std::wstring Shortcut(const std::wstring& lnkPath) {
+    HRESULT init = CoInitialize(nullptr);
+    std::wstring result = L"<none>";
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(lnkPath.c_str(), STGM_READ))) {
+        wchar_t target[MAX_PATH] = {}, args[1024] = {};
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetArguments(args, 1024);
+        result = Lower(target) + L"|" + args;
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return result;
+}
 
 // --- Windows and input ------------------------------------------------------
+
+inline std::wstring TextOf(HWND hWnd) {
+    DWORD_PTR len = 0, got = 0;
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &len))
+        return L"";
+    std::vector<wchar_t> buf(len + 1);
+    SendMessageTimeoutW(hWnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_NORMAL, 5000, &got);
+    return std::wstring(buf.data(), got);
+}
+
 // A visible top-level window of the process (0: any) with that class and
 // title (null: any), waited for; null when none came.
-HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 30000);
-// Ends every process that owns a window of that title, WM_CLOSE first.
-void EndWindowProcesses(const std::wstring& title);
-std::wstring TextOf(HWND hWnd);
+inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 30000) {
+    struct Find {
+        DWORD pid;
+        const wchar_t *cls, *title;
+        HWND found;
+    } f = {pid, cls, title, nullptr};
+    auto match = [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(p);
+        DWORD owner = 0;
+        wchar_t name[256];
+        GetWindowThreadProcessId(h, &owner);
+        GetClassNameW(h, name, 256);
+        if (!IsWindowVisible(h) || (f->pid && owner != f->pid) || (f->cls && lstrcmpW(name, f->cls)) ||
+            (f->title && TextOf(h) != f->title))
+            return TRUE;
+        f->found = h;
+        return FALSE;
+    };
+    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&f)), f.found != nullptr; }, timeoutMs);
+    return f.found;
+}
+
+// Ends every process that owns a window of that title.
+inline void EndWindowProcesses(const std::wstring& title) {
+    HWND hWnd;
+    for (int i = 0; i < 20 && (hWnd = FindWindowW(nullptr, title.c_str())) != nullptr; ++i) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hWnd, &pid);
+        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (h && TerminateProcess(h, 1))
+            WaitForSingleObject(h, 5000);
+        if (h)
+            CloseHandle(h);
+        WaitUntil([&] { return !IsWindow(hWnd); }, 2000);
+    }
+}
+
 struct Ctl {
     bool visible = false, enabled = false;
     RECT rc{};  // in the parent's client coordinates
     std::wstring text;
 };
-Ctl Control(HWND hParent, int id);
-void MouseMoveTo(POINT screen);
-void MoveMouseAway();
-void ClickAt(POINT screen);
-void ClickControl(HWND hParent, int id);  // the real mouse on its centre
-void PressKey(WORD vk, bool withAlt = false);
-// The message of a message box.
-std::wstring MessageBoxText(HWND hBox);
+inline Ctl Control(HWND hParent, int id) {
+    Ctl c;
+    HWND h = GetDlgItem(hParent, id);
+    if (!h)
+        return c;
+    c.visible = (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
+    c.enabled = IsWindowEnabled(h) != FALSE;
+    GetWindowRect(h, &c.rc);
+    MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&c.rc), 2);
+    c.text = TextOf(h);
+    return c;
+}
 
-// Watches for message boxes with that caption in any process of the prefix,
-// keeps their texts and dismisses each with OK.
+// The real mouse, in screen coordinates.
+inline void Mouse(DWORD flags, POINT screen = {}) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (LONG)((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = (LONG)((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+    Sleep(30);
+}
+inline void MouseMoveTo(POINT screen) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); }
+inline void MoveMouseAway() { MouseMoveTo(POINT{2, 2}); }
+inline void ClickAt(POINT screen) {
+    MouseMoveTo(screen);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
+}
+// A click on the centre of a control.
+inline void ClickControl(HWND hParent, int id) {
+    Ctl c = Control(hParent, id);
+    POINT pt = {(c.rc.left + c.rc.right) / 2, (c.rc.top + c.rc.bottom) / 2};
+    ClientToScreen(hParent, &pt);
+    ClickAt(pt);
+}
+
+// A real key press, with Alt held when asked.
+inline void PressKey(WORD vk, bool withAlt = false) {
+    auto key = [](WORD k, DWORD flags) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = flags;
+        SendInput(1, &i, sizeof(i));
+        Sleep(20);
+    };
+    if (withAlt)
+        key(VK_MENU, 0);
+    key(vk, 0);
+    key(vk, KEYEVENTF_KEYUP);
+    if (withAlt)
+        key(VK_MENU, KEYEVENTF_KEYUP);
+}
+
+// The message of a message box: its static with id 0xFFFF, as on Windows.
+inline std::wstring MessageBoxText(HWND hBox) { return TextOf(GetDlgItem(hBox, 0xFFFF)); }
+
+// Watches, on a thread of its own, for message boxes with that caption in
+// any process of the prefix and dismisses each with OK; Stop() gives their
+// texts.
 class BoxWatcher {
 public:
-    explicit BoxWatcher(const wchar_t* caption = L"Fail");
-    ~BoxWatcher();
-    BoxWatcher(const BoxWatcher&) = delete;
-    BoxWatcher& operator=(const BoxWatcher&) = delete;
-    std::vector<std::string> Texts();
+    explicit BoxWatcher(const wchar_t* caption = L"Fail")
+        : m_caption(caption), m_thread(CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {}
+    ~BoxWatcher() { Stop(); }
+    std::vector<std::string> Stop() {
+        m_stop = 1;
+        if (m_thread && WaitForSingleObject(m_thread, INFINITE) == WAIT_OBJECT_0 && CloseHandle(m_thread))
+            m_thread = nullptr;
+        return m_texts;
+    }
 
 private:
-    static DWORD WINAPI Watch(void* self);
+    static DWORD WINAPI Watch(void* param) {
+        auto* self = static_cast<BoxWatcher*>(param);
+        for (; !self->m_stop; Sleep(50)) {
+            HWND box = FindWindowW(L"#32770", self->m_caption.c_str());
+            // Shown only once its texts are in place.
+            if (!box || !WaitUntil([&] { return IsWindowVisible(box) != FALSE; }, 2000))
+                continue;
+            self->m_texts.push_back(Narrow(MessageBoxText(box)));
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            WaitUntil([&] { return !IsWindow(box); }, 5000);
+        }
+        return 0;
+    }
     std::wstring m_caption;
     std::vector<std::string> m_texts;
-    CRITICAL_SECTION m_lock;
-    HANDLE m_stop, m_thread;
+    volatile LONG m_stop = 0;
+    HANDLE m_thread;
 };
 
+// --- An installation and where it lands -------------------------------------
+
+constexpr wchar_t kCompatKey[] =
+    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
+
+// setup.ini's names of an installation: folder, application, executable.
+struct AppNames {
+    std::wstring folder, app, file = L"QXRaidSetup.exe";
+};
+
+inline std::wstring ProgramFilesDir(bool wow64) {
+    wchar_t win[MAX_PATH];
+    GetWindowsDirectoryW(win, MAX_PATH);
+    std::wstring parent = win;
+    parent.erase(parent.rfind(L'\\') + 1);
+    return parent + (wow64 ? L"Program Files (x86)" : L"Program Files");
+}
+inline std::wstring RegBase(bool wow64) {
+    return wow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
+                 : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+}
+// No trailing '\'.
+inline std::wstring InstallDirOf(const AppNames& n, bool wow64 = false) {
+    return ProgramFilesDir(wow64) + L"\\" + n.folder;
+}
+inline std::wstring UninstallKeyOf(const AppNames& n, bool wow64 = false) {
+    return RegBase(wow64) + L"Uninstall\\" + n.folder;
+}
+inline std::wstring RunKeyOf(bool wow64 = false) { return RegBase(wow64) + L"Run"; }
+inline std::wstring DesktopLinkOf(const std::wstring& name) {
+    return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
+}
+inline std::wstring ProgramsFolderOf(const std::wstring& appName) {
+    return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + appName;
+}
+
+inline std::string IniFor(const AppNames& n, bool launchAfterSilentInstall = false) {
+    return "[Customized_Setting]\r\nAPPFolderName=" + Narrow(n.folder) + "\r\nAPPFileName=" + Narrow(n.file) +
+           "\r\nLaunchAPInSilentMode=" + (launchAfterSilentInstall ? "1" : "0") +
+           "\r\n\r\n[Startup]\r\nAppName=" + Narrow(n.app) +
+           "\r\nCompanyName=Tarvex Technology Corp.\r\nVersion=2.10.07\r\n";
+}
+
+// Ends the application's processes and removes every trace of an
+// installation under these names, in both registry views.
+inline void Scrub(const AppNames& n) {
+    EndWindowProcesses(n.app);
+    for (bool wow64 : {false, true}) {
+        DeleteTree(InstallDirOf(n, wow64));
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyOf(n, wow64).c_str());
+        SHDeleteValueW(HKEY_LOCAL_MACHINE, RunKeyOf(wow64).c_str(), n.app.c_str());
+        SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(InstallDirOf(n, wow64) + L"\\" + n.file).c_str());
+    }
+    DeleteFileW(DesktopLinkOf(n.app).c_str());
+    DeleteTree(ProgramsFolderOf(n.app));
+}
+
+// A copy of the built package in a fresh folder (its name may hold blanks)
+// with this setup.ini (none when empty) and without the named files of its
+// Application folder; ends with '\'.
+inline std::wstring CopyPackage(const wchar_t* name, const std::string& ini,
+                                std::initializer_list<const wchar_t*> withoutApp = {}) {
+    std::wstring dir = FreshDir(name);
+    CopyTree(PackageDir(), dir);
+    DeleteFileW((dir + L"setup.ini").c_str());
+    if (!ini.empty())
+        WriteFileText(dir + L"setup.ini", ini);
+    for (const wchar_t* f : withoutApp)
+        DeleteFileW((dir + L"Application\\" + f).c_str());
+    return dir;
+}
+
+// The service helper stand-in's log beside it, one option a line, waited
+// for until it holds at least `count` lines (setup does not wait for it).
+inline std::vector<std::string> HelperLog(const std::wstring& installDir, size_t count = 0) {
+    std::vector<std::string> lines;
+    WaitUntil(
+        [&] {
+            std::string text = ReadFileText(installDir + L"\\VolSvcInstall.log");
+            lines.clear();
+            for (size_t start = 0, end; start < text.size(); start = end + 2) {
+                end = std::min(text.find("\r\n", start), text.size());
+                lines.push_back(text.substr(start, end - start));
+            }
+            return lines.size() >= count;
+        },
+        count ? 10000 : 0);
+    return lines;
+}
+
 // --- Pixels -----------------------------------------------------------------
+
 // 0x00RRGGBB, top-down.
 struct Image {
     int w = 0, h = 0;
     std::vector<uint32_t> px;
     uint32_t At(int x, int y) const { return px[(size_t)y * w + x]; }
 };
-Image CaptureScreen(const RECT& rc);
+
+inline BITMAPINFOHEADER TopDown32(int w, int h) {
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof(ih);
+    ih.biWidth = w;
+    ih.biHeight = -h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    return ih;
+}
+
+// The pixels of a device context's rectangle.
+inline Image Grab(HDC hdcFrom, int x, int y, int w, int h) {
+    Image img;
+    BITMAPINFO bi = {};
+    bi.bmiHeader = TopDown32(w, h);
+    void* bits = nullptr;
+    HBITMAP hbm = CreateDIBSection(hdcFrom, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(hdcFrom);
+    HGDIOBJ old = SelectObject(mem, hbm);
+    if (bits && BitBlt(mem, 0, 0, w, h, hdcFrom, x, y, SRCCOPY) && GdiFlush()) {
+        img = {w, h, std::vector<uint32_t>(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h)};
+        for (auto& v : img.px)
+            v &= 0xFFFFFF;
+    }
+    SelectObject(mem, old);
+    DeleteObject(hbm);
+    DeleteDC(mem);
+    return img;
+}
+
 // A top-level window as the screen shows it; what lies outside its window
 // region is painted in the key colour, so that the picture shows the shape.
-Image CaptureWindow(HWND hWnd);
-// A window's client area after every pending paint has run.
-Image CaptureClient(HWND hWnd);
-Image ImageOf(HBITMAP hbm);
-bool SaveBmp(const Image& img, const std::wstring& path);
-// Saves a picture the tests take as build/shots/<name>.bmp; the suite
-// compares each with its reviewed copy in tests/golden.
-void SaveShot(const Image& img, const std::wstring& name);
-// Runs this thread's waiting messages for at least ms.
-void Pump(DWORD ms = 0);
+inline Image CaptureWindow(HWND hWnd) {
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    HDC screen = GetDC(nullptr);
+    Image img = Grab(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    ReleaseDC(nullptr, screen);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    for (int i = 0; GetWindowRgn(hWnd, rgn) != ERROR && i < img.w * img.h; ++i)
+        if (!PtInRegion(rgn, i % img.w, i / img.w))
+            img.px[i] = 0xFF00FF;
+    DeleteObject(rgn);
+    return img;
+}
 
-// Lists shown in full when a check fails.
-namespace doctest {
-template <>
-struct StringMaker<std::vector<std::string>> {
-    static String convert(const std::vector<std::string>& v) {
-        String s = "{";
-        for (const auto& e : v)
-            s += ("\"" + e + "\" ").c_str();
-        return s + "}";
+// Runs this thread's waiting messages for at least ms.
+inline void Pump(DWORD ms = 0) {
+    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (GetTickCount() - start >= ms)
+            return;
     }
-};
+}
+
+// A window's client area after every pending paint has run.
+inline Image CaptureClient(HWND hWnd) {
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    HDC hdc = GetDC(hWnd);
+    Image img = Grab(hdc, 0, 0, rc.right, rc.bottom);
+    ReleaseDC(hWnd, hdc);
+    return img;
+}
+
+inline Image ImageOf(HBITMAP hbm) {
+    BITMAP bm = {};
+    GetObjectW(hbm, sizeof(bm), &bm);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, hbm);
+    Image img = Grab(mem, 0, 0, bm.bmWidth, bm.bmHeight);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return img;
+}
+
+inline bool SaveBmp(const Image& img, const std::wstring& path) {
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = TopDown32(img.w, img.h);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(ih);
+    fh.bfSize = fh.bfOffBits + (DWORD)img.px.size() * 4;
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
+    data.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
+    data.append(reinterpret_cast<const char*>(img.px.data()), img.px.size() * 4);
+    return img.w > 0 && WriteFileText(path, data);
+}
+
+// Saves a picture as build/shots/<name>.bmp; the suite compares each with
+// its reviewed copy in tests/golden.
+inline void SaveShot(const Image& img, const std::wstring& name) {
+    CreateDirectoryW((BuildDir() + L"\\shots").c_str(), nullptr);
+    CHECK_MESSAGE(SaveBmp(img, BuildDir() + L"\\shots\\" + name + L".bmp"), Narrow(name));
+}
+
+// Wide strings and lists shown in full when a check fails.
+namespace doctest {
 template <>
 struct StringMaker<std::wstring> {
     static String convert(const std::wstring& w) { return ("\"" + Narrow(w) + "\"").c_str(); }
 };
-template <>
-struct StringMaker<std::vector<std::wstring>> {
-    static String convert(const std::vector<std::wstring>& v) {
+template <typename T>
+struct StringMaker<std::vector<T>> {
+    static String convert(const std::vector<T>& v) {
         String s = "{";
         for (const auto& e : v)
-            s += ("\"" + Narrow(e) + "\" ").c_str();
+            s += StringMaker<T>::convert(e) + " ";
         return s + "}";
     }
 };
