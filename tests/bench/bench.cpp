@@ -1,0 +1,100 @@
+// Benchmarks, not timed tests: they print figures and fail only when a
+// program does not come up. Starts are measured in interleaved rounds, so
+// that drift of the machine hits every program alike.
+#include "harness.h"
+
+#include "engine/config.h"
+#include "engine/flags.h"
+#include "engine/install.h"
+#include "res/resource.h"
+#include "skin/skin_bitmap.h"
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER t, f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return t.QuadPart * 1000.0 / f.QuadPart;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// From the start of a command line to its window shown with the pixel at
+// client (x, y) painted in that colour; the window is then closed.
+double StartToPainted(const std::wstring& cmd, int x, int y, COLORREF color) {
+    double t0 = NowMs();
+    Proc p(cmd);
+    HWND hWnd = WaitForWindow(p.pid, L"#32770", nullptr, 30000);
+    HDC screen = GetDC(nullptr);
+    POINT pt = {x, y};
+    ClientToScreen(hWnd, &pt);
+    bool painted = hWnd && WaitUntil([&] { return GetPixel(screen, pt.x, pt.y) == color; }, 30000, 1);
+    double ms = NowMs() - t0;
+    ReleaseDC(nullptr, screen);
+    PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+    REQUIRE_MESSAGE(painted, Narrow(cmd));
+    return ms;
+}
+
+}  // namespace
+
+TEST_CASE("start to the painted wizard, beside a bare dialog with the same manifest") {
+    const AppNames n{L"BenchWizard", L"Bench Console"};
+    std::wstring pkg = CopyPackage(L"bench wizard", IniFor(n)), bare = Q(BuildDir() + L"\\tests\\bench\\bare.exe");
+    HBITMAP hSkin = (HBITMAP)LoadImageW(nullptr, (BuildDir() + L"\\art\\skin.bmp").c_str(), IMAGE_BITMAP, 0, 0,
+                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    const uint32_t px = ImageOf(hSkin).At(100, 150);
+    const COLORREF face = RGB(px >> 16, (px >> 8) & 0xFF, px & 0xFF), bareFace = GetSysColor(COLOR_BTNFACE);
+    DeleteObject(hSkin);
+    std::vector<double> wizard, floor, ratio;
+    for (int round = -1; round < 15; ++round) {  // the first round warms Wine's caches
+        double b = StartToPainted(bare, 8, 8, bareFace), w = StartToPainted(Q(pkg + L"setup.exe"), 100, 150, face);
+        if (round >= 0) {
+            floor.push_back(b);
+            wizard.push_back(w);
+            ratio.push_back(w / b);
+        }
+    }
+    printf("start to painted, median of 15 rounds: wizard %.0f ms, bare dialog %.0f ms, ratio %.2f\n", Median(wizard),
+           Median(floor), Median(ratio));
+}
+
+TEST_CASE("the silent install and the uninstall procedure, beside a program that does nothing") {
+    const AppNames n{L"BenchInstall", L"Bench Install Console"};
+    std::wstring pkg = CopyPackage(L"bench install", IniFor(n)), noop = Q(BuildDir() + L"\\tests\\bench\\noop.exe");
+    g_bNT6 = IsNT6();
+    std::vector<double> floor, fresh, again, uninstall;
+    for (int round = 0; round < 3; ++round) {
+        Scrub(n);
+        double t0 = NowMs();
+        REQUIRE(Run(noop) == 0);
+        double t1 = NowMs();
+        REQUIRE(Run(Q(pkg + L"setup.exe") + L" s") == 0);
+        double t2 = NowMs();
+        REQUIRE(Run(Q(pkg + L"setup.exe") + L" s") == 0);
+        double t3 = NowMs();
+        SetupConfig cfg;
+        ReadSetupConfig((InstallDirOf(n) + L"\\Uninstall\\").c_str(), &cfg);
+        REQUIRE(UninstallPackage(&cfg));
+        floor.push_back(t1 - t0);
+        fresh.push_back(t2 - t1);
+        again.push_back(t3 - t2);
+        uninstall.push_back(NowMs() - t3);
+    }
+    Scrub(n);
+    printf("median of 3, ms: program doing nothing %.0f, silent install %.0f, again over it %.0f, uninstall %.0f\n",
+           Median(floor), Median(fresh), Median(again), Median(uninstall));
+}
+
+TEST_CASE("cutting the skin's region") {
+    SkinBitmap skin;
+    REQUIRE(skin.LoadBitmap(IDB_SKIN));
+    double t0 = NowMs();
+    for (int i = 0; i < 20; ++i)
+        DeleteObject(skin.CreateRegion(RGB(255, 0, 255)));
+    printf("CreateRegion on the 584x411 skin: %.2f ms\n", (NowMs() - t0) / 20);
+}
