@@ -2,29 +2,22 @@
 // and the DLL search that leaves planted libraries alone.
 #include "harness.h"
 
-#include <algorithm>
-
 #include "app/setup_app.h"
 
 namespace {
 
-// The value names of a key as stored: names compare without case, so only
-// the list tells how one was spelt.
-std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& key) {
-    std::vector<std::wstring> names;
+// Whether a key has a value spelt exactly so: names compare without case,
+// so only the list of names tells how one was written.
+bool HasValueSpelt(const std::wstring& key, const std::wstring& name) {
     HKEY h;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return names;
     wchar_t buf[1024];
-    for (DWORD i = 0, cch = 1024; RegEnumValueW(h, i, buf, &cch, nullptr, nullptr, nullptr, nullptr) == 0;
-         ++i, cch = 1024)
-        names.push_back(buf);
+    bool found = false;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    for (DWORD i = 0, cch = 1024; RegEnumValueW(h, i, buf, &cch, nullptr, nullptr, nullptr, nullptr) == 0; cch = 1024)
+        found |= name == buf, ++i;
     RegCloseKey(h);
-    return names;
-}
-
-bool HasName(const std::vector<std::wstring>& names, const std::wstring& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
+    return found;
 }
 
 // setup.exe alone in a folder of its own: with no language library the
@@ -95,7 +88,7 @@ TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
         SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, name.c_str());
         WinVersionFor version(L"SETUP.EXE", r.version);
         CHECK(Run(Q(exe)) == 0);
-        CHECK(HasName(ValueNames(HKEY_CURRENT_USER, kCompatKey), name) == r.marked);
+        CHECK(HasValueSpelt(kCompatKey, name) == r.marked);
         CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, name) == (r.marked ? 1 : -1));
     }
 }
