@@ -284,28 +284,30 @@ inline std::wstring TextOf(HWND hWnd) {
     return std::wstring(buf.data(), got);
 }
 
+struct WindowQuery {
+    DWORD pid;
+    const wchar_t *cls, *title;
+    HWND found;
+};
+inline BOOL CALLBACK MatchWindow(HWND h, LPARAM p) {
+    auto* q = reinterpret_cast<WindowQuery*>(p);
+    DWORD owner = 0;
+    wchar_t name[256];
+    GetWindowThreadProcessId(h, &owner);
+    GetClassNameW(h, name, 256);
+    if (!IsWindowVisible(h) || (q->pid && owner != q->pid) || (q->cls && lstrcmpW(name, q->cls)) ||
+        (q->title && TextOf(h) != q->title))
+        return TRUE;
+    q->found = h;
+    return FALSE;
+}
+
 // A visible top-level window of the process (0: any) with that class and
 // title (null: any), waited for; null when none came.
 inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 30000) {
-    struct Find {
-        DWORD pid;
-        const wchar_t *cls, *title;
-        HWND found;
-    } f = {pid, cls, title, nullptr};
-    auto match = [](HWND h, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(p);
-        DWORD owner = 0;
-        wchar_t name[256];
-        GetWindowThreadProcessId(h, &owner);
-        GetClassNameW(h, name, 256);
-        if (!IsWindowVisible(h) || (f->pid && owner != f->pid) || (f->cls && lstrcmpW(name, f->cls)) ||
-            (f->title && TextOf(h) != f->title))
-            return TRUE;
-        f->found = h;
-        return FALSE;
-    };
-    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&f)), f.found != nullptr; }, timeoutMs);
-    return f.found;
+    WindowQuery q = {pid, cls, title, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q)), q.found != nullptr; }, timeoutMs);
+    return q.found;
 }
 
 // Ends every process that owns a window of that title.
