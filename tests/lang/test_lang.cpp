@@ -51,8 +51,8 @@ TEST_CASE("choice of the library") {
     // A folder of setup.exe as exe and the package's libraries of the letters before ".dll" ("x!": x no library):
     // the one loaded for lang (0: as start-up asks) and by setup.exe with each of args; the user's, else English.
     const struct {
-        LANGID user, lang;                  // user: the run's, 0: any
-        const wchar_t *exe, *files, *want;  // want: "" none, the wizards ending at once
+        LANGID user, lang;              // user: the run's, 0: any
+        std::wstring exe, files, want;  // want: "" none, the wizards ending at once
         std::vector<const wchar_t*> args;
     } rows[] = {
         {ko, 0, L"SETUP.EXE", L"setupKOR.dll setupDEU.dll setupENU.dll", L"setupkor.dll", {L"", L"delpkg"}},
@@ -92,7 +92,7 @@ TEST_CASE("choice of the library") {
                 if (PathMatchSpecW(m.szExePath, (dir + L"*.dll").c_str()))
                     libs += Lower(m.szModule) + L" ";
             CloseHandle(snap);
-            CHECK_MESSAGE(libs == (*r.want ? r.want + std::wstring(L" ") : L"exit 0"), Narrow(args));
+            CHECK_MESSAGE(libs == (r.want.empty() ? L"exit 0" : r.want + L" "), Narrow(args));
         }
     }
 }
