@@ -73,7 +73,7 @@ TEST_CASE("choice of the library") {
         if (r.user && r.user != user)
             continue;
         INFO(Narrow(r.exe) << " " << Narrow(r.files) << " language " << r.lang);
-        std::wstring dir = FreshDir(L"lang"), exe = Lower(dir + r.exe), f;
+        std::wstring dir = FreshDir((L"lang " + std::to_wstring(&r - rows)).c_str()), exe = Lower(dir + r.exe), f;
         CopyInto(PackageDir() + L"setup.exe", dir + r.exe);
         for (std::wistringstream in(r.files); in >> f;)
             CopyInto(PackageDir() + (f.back() == L'!' ? L"setup.ini" : L"setup" + f.substr(f.size() - 7)),
