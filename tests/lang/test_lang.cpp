@@ -17,8 +17,8 @@ static BOOL CALLBACK AddLanguage(HMODULE h, LPCWSTR type, LPCWSTR block, WORD la
         *(std::wstring*)o += *p ? abbr + (L"\t" + std::to_wstring(id) + L"\t") + std::wstring(p + 1, *p) + L"\n" : L"";
     return TRUE;
 }
-static BOOL CALLBACK AddBlock(HMODULE h, LPCWSTR type, LPWSTR block, LONG_PTR out) {
-    return EnumResourceLanguagesW(h, type, block, AddLanguage, out);
+static BOOL CALLBACK AddBlock(HMODULE h, LPCWSTR type, LPWSTR block, LONG_PTR o) {
+    return EnumResourceLanguagesW(h, type, block, AddLanguage, o);
 }
 static std::wstring Table(const std::wstring& module, bool asData) {
     std::wstring lines;
@@ -79,7 +79,7 @@ TEST_CASE("choice of the library") {
             CopyInto(PackageDir() + (f.back() == L'!' ? L"setup.ini" : L"setup" + f.substr(f.size() - 7)),
                      dir + f.substr(0, f.find(L'!')));
         HMODULE h = r.lang ? LoadLangResourceFor(exe.c_str(), r.lang) : SetupApp().LoadLangResourceModule(exe.c_str());
-        wchar_t got[MAX_PATH] = {};
+        wchar_t got[MAX_PATH] = {};  // the path below dir of the one loaded, or none
         CHECK(Lower(got + (h && GetModuleFileNameW(h, got, MAX_PATH) && FreeLibrary(h) ? dir.size() : 0)) == r.want);
         for (const wchar_t* args : r.args) {  // what it loaded from its folder once its window showed, or its end
             Proc p(Q(dir + r.exe) + L" " + args);
