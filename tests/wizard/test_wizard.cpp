@@ -59,14 +59,14 @@ struct Wizard : Proc {
     void Shot(const std::wstring& name) {
         MoveMouseAway();
         Sleep(200);  // hover images gone, repaints done
-        // CaptureWindow, asking for the window's region once, not at every pixel.
+        // CaptureWindow asking for the region once, green outside it (the skin's key is magenta).
         RECT rc;
         HDC screen = GetDC(nullptr);
         GetWindowRect(w, &rc);
         Image img = Grab(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
         HRGN rgn = CreateRectRgn(0, 0, 0, 0);
         for (int i = GetWindowRgn(w, rgn) == ERROR ? img.w * img.h : 0; i < img.w * img.h; ++i)
-            img.px[i] = PtInRegion(rgn, i % img.w, i / img.w) ? img.px[i] : 0xFF00FF;
+            img.px[i] = PtInRegion(rgn, i % img.w, i / img.w) ? img.px[i] : 0x00FF00;
         DeleteObject(rgn);
         ReleaseDC(nullptr, screen);
         SaveShot(img, (Lang() == L"ENU" ? L"en-" : L"cht-") + name);
