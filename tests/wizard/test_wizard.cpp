@@ -94,7 +94,7 @@ void Through(Wizard& wiz, const std::wstring& app, const std::wstring& kind, UIN
     for (auto x : kWays) {
         wiz.CloseBy(x);
         Sleep(150);
-        CHECK_MESSAGE(wiz.Running(), x.first << " " << x.second);
+        CHECK_MESSAGE(IsWindowVisible(wiz.w), x.first << " " << x.second);
     }
     CHECK(SendMessageW(wiz.w, WM_QUERYENDSESSION, 0, 0) == 0);
     REQUIRE(WaitUntil([&] { return wiz.Pos() == 95; }, 20000));
