@@ -554,7 +554,8 @@ inline Image Grab(HDC hdcFrom, int x, int y, int w, int h) {
 }
 
 // A top-level window as the screen shows it; what lies outside its window
-// region is painted in the key colour, so that the picture shows the shape.
+// region is painted green (the skin's own key colour is magenta), so that
+// the picture shows the shape.
 inline Image CaptureWindow(HWND hWnd) {
     RECT rc;
     GetWindowRect(hWnd, &rc);
@@ -562,9 +563,8 @@ inline Image CaptureWindow(HWND hWnd) {
     Image img = Grab(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     ReleaseDC(nullptr, screen);
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    for (int i = 0; GetWindowRgn(hWnd, rgn) != ERROR && i < img.w * img.h; ++i)
-        if (!PtInRegion(rgn, i % img.w, i / img.w))
-            img.px[i] = 0xFF00FF;
+    for (int i = GetWindowRgn(hWnd, rgn) == ERROR ? img.w * img.h : 0; i < img.w * img.h; ++i)
+        img.px[i] = PtInRegion(rgn, i % img.w, i / img.w) ? img.px[i] : 0x00FF00;
     DeleteObject(rgn);
     return img;
 }

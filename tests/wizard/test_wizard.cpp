@@ -17,13 +17,6 @@ std::wstring T(UINT id) {  // a text of the package's library in the wizard's la
     return LoadStringW(h, id, buf, 1024), FreeLibrary(h), buf;
 }
 
-// Without it Wine waits 2 s for a window manager (Xvfb has none) at each close.
-const struct Unmanaged {
-    const wchar_t* key = L"Software\\Wine\\AppDefaults\\setup.exe\\X11 Driver";
-    Unmanaged() { RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Managed", REG_SZ, L"N", 4); }
-    ~Unmanaged() { SHDeleteKeyW(HKEY_CURRENT_USER, key); }
-} unmanaged;
-
 // A resource replaced by zeros: a bitmap that does not load, sixteen empty strings.
 void Blank(const std::wstring& file, LPCWSTR type, WORD id, LANGID lang) {
     HANDLE upd = BeginUpdateResourceW(file.c_str(), FALSE);
@@ -59,17 +52,7 @@ struct Wizard : Proc {
     void Shot(const std::wstring& name) {
         MoveMouseAway();
         Sleep(200);  // hover images gone, repaints done
-        // CaptureWindow asking for the region once, green outside it (the skin's key is magenta).
-        RECT rc;
-        HDC screen = GetDC(nullptr);
-        GetWindowRect(w, &rc);
-        Image img = Grab(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-        for (int i = GetWindowRgn(w, rgn) == ERROR ? img.w * img.h : 0; i < img.w * img.h; ++i)
-            img.px[i] = PtInRegion(rgn, i % img.w, i / img.w) ? img.px[i] : 0x00FF00;
-        DeleteObject(rgn);
-        ReleaseDC(nullptr, screen);
-        SaveShot(img, (Lang() == L"ENU" ? L"en-" : L"cht-") + name);
+        SaveShot(CaptureWindow(w), (Lang() == L"ENU" ? L"en-" : L"cht-") + name);
     }
 };
 
