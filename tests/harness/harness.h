@@ -343,22 +343,18 @@ inline Ctl Control(HWND hParent, int id) {
     return c;
 }
 
-// The real mouse, in screen coordinates.
-inline void Mouse(DWORD flags, POINT screen = {}) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (LONG)((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = (LONG)((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
+// The real mouse and keyboard, in screen coordinates.
+inline void MouseMoveTo(POINT screen) {
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (screen.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                (screen.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
     Sleep(30);
 }
-inline void MouseMoveTo(POINT screen) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); }
 inline void MoveMouseAway() { MouseMoveTo(POINT{2, 2}); }
 inline void ClickAt(POINT screen) {
     MouseMoveTo(screen);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(30);
 }
 // A click on the centre of a control.
 inline void ClickControl(HWND hParent, int id) {
@@ -368,22 +364,15 @@ inline void ClickControl(HWND hParent, int id) {
     ClickAt(pt);
 }
 
-// A real key press, with Alt held when asked.
-inline void PressKey(WORD vk, bool withAlt = false) {
-    auto key = [](WORD k, DWORD flags) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        i.ki.dwFlags = flags;
-        SendInput(1, &i, sizeof(i));
-        Sleep(20);
-    };
+// A key press, with Alt held when asked.
+inline void PressKey(BYTE vk, bool withAlt = false) {
     if (withAlt)
-        key(VK_MENU, 0);
-    key(vk, 0);
-    key(vk, KEYEVENTF_KEYUP);
+        keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(vk, 0, 0, 0);
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
     if (withAlt)
-        key(VK_MENU, KEYEVENTF_KEYUP);
+        keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    Sleep(50);
 }
 
 // The message of a message box: its static with id 0xFFFF, as on Windows.

@@ -125,10 +125,11 @@ TEST_CASE("the wizards, page by page") {
     for (const auto& d : {POINT{456, 385}, POINT{100, 150}}) {
         RECT a, b;
         GetWindowRect(launch.w, &a);
-        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, {a.left + d.x, a.top + d.y});
+        MouseMoveTo({a.left + d.x, a.top + d.y});
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
         Sleep(150);
         MouseMoveTo({a.left + d.x + 60, a.top + d.y - 42});
-        Mouse(MOUSEEVENTF_LEFTUP);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
         Sleep(200);
         GetWindowRect(launch.w, &b);
         CHECK((b.left - a.left == 60 * (d.x == 100) && b.top - a.top == -42 * (d.x == 100)));
