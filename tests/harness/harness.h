@@ -52,9 +52,6 @@ inline std::wstring BuildDir() { return EnvPath("SETUP_BUILD_DIR"); }
 inline std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
 inline std::wstring SourceDir() { return EnvPath("SETUP_SOURCE_DIR"); }
 
-// The value of the test program's argument "--name=value" (the prefix with
-// its '='), or null.
-const char* Arg(const char* prefix);
 
 // --- Processes --------------------------------------------------------------
 

@@ -9,7 +9,7 @@
 constexpr int kAction = 1000, kHeading = 1001, kText = 1002, kBar = 1003, kClose = 1004, kLaunch = 1008;
 const std::wstring kInstall = L" - Installation Wizard", kUninstall = L" - Uninstallation Wizard";
 
-std::wstring Lang() { return Widen(Arg("--lang=") ? Arg("--lang=") : "ENU"); }
+std::wstring Lang() { return Widen(getenv("SETUP_LANG") ? getenv("SETUP_LANG") : "ENU"); }
 
 std::wstring T(UINT id) {  // a text of the package's library in the wizard's language
     wchar_t buf[1024] = {};
