@@ -26,17 +26,18 @@ CORNER_MAX_RUN = 7      # key pixels in one row of one corner
 CORNER_MAX_DEPTH = 8    # rows of one corner holding key pixels
 
 BMP_SIZES = {
-    "skin.bmp": (584, 411, 24),
-    "btn_normal.bmp": (111, 22, 24),
-    "btn_pressed.bmp": (111, 22, 24),
-    "btn_hover.bmp": (111, 22, 24),
-    "close_normal.bmp": (20, 17, 32),
-    "close_hover.bmp": (20, 17, 32),
-    "close_disabled.bmp": (20, 17, 24),
-    "radio_empty.bmp": (23, 28, 24),
-    "radio_set.bmp": (23, 28, 24),
-    "check_off.bmp": (21, 24, 24),
-    "check_on.bmp": (21, 24, 24),
+    "skin.bmp": (584, 411, 8),
+    "skin_panel.bmp": (177, 277, 24),
+    "btn_normal.bmp": (111, 22, 8),
+    "btn_pressed.bmp": (111, 22, 8),
+    "btn_hover.bmp": (111, 22, 8),
+    "close_normal.bmp": (20, 17, 8),
+    "close_hover.bmp": (20, 17, 8),
+    "close_disabled.bmp": (20, 17, 8),
+    "radio_empty.bmp": (23, 28, 8),
+    "radio_set.bmp": (23, 28, 8),
+    "check_off.bmp": (21, 24, 8),
+    "check_on.bmp": (21, 24, 8),
 }
 BANNERS = ("Vendor.bmp", "ArrayTitle.bmp", "infoTitle.bmp")
 GIFS = ("middle.gif", "gauge_left.gif", "gauge_right.gif")
@@ -64,34 +65,77 @@ def contrast(a, b):
 
 # ---------------------------------------------------------------------------
 class Bmp:
+    """A BMP as GDI reads it: 24 bits, or 8 bits with a palette, plain or
+    run-length encoded (BI_RLE8)."""
+
     def __init__(self, path):
         data = open(path, "rb").read()
         name = os.path.basename(path)
         if len(data) < 54 or data[:2] != b"BM":
             raise ValueError("%s: not a BMP" % name)
         size, _, _, offset = struct.unpack_from("<IHHI", data, 2)
-        hsize, w, h, planes, bpp, comp = struct.unpack_from("<IiiHHI", data, 14)
+        hsize, w, h, planes, bpp, comp, image, _, _, used = struct.unpack_from("<IiiHHIIiiI", data, 14)
         if size != len(data):
             raise ValueError("%s: header size %d, file %d" % (name, size, len(data)))
-        if hsize != 40 or planes != 1 or comp != 0:
-            raise ValueError("%s: want BITMAPINFOHEADER, 1 plane, BI_RGB" % name)
-        if w <= 0 or h <= 0 or bpp not in (24, 32):
-            raise ValueError("%s: %dx%d at %d bits" % (name, w, h, bpp))
-        stride = (w * bpp // 8 + 3) & ~3
-        if offset + stride * h > len(data):
-            raise ValueError("%s: pixel data cut short" % name)
+        if hsize != 40 or planes != 1 or (bpp, comp) not in ((24, 0), (8, 0), (8, 1)):
+            raise ValueError("%s: want BITMAPINFOHEADER, 1 plane, 24-bit or 8-bit (plain or RLE8)" % name)
+        if w <= 0 or h <= 0:
+            raise ValueError("%s: %dx%d" % (name, w, h))
         self.w, self.h, self.bpp = w, h, bpp
-        step = bpp // 8
-        self.rows, self.reserved = [], set()
-        for y in range(h):
-            o = offset + (h - 1 - y) * stride        # bottom-up
-            row = []
-            for x in range(w):
-                p = o + x * step
-                row.append((data[p + 2], data[p + 1], data[p]))
-                if step == 4:
-                    self.reserved.add(data[p + 3])
-            self.rows.append(row)
+        if bpp == 24:
+            stride = (w * 3 + 3) & ~3
+            if offset + stride * h > len(data):
+                raise ValueError("%s: pixel data cut short" % name)
+            self.rows = []
+            for y in range(h):
+                o = offset + (h - 1 - y) * stride        # bottom-up
+                self.rows.append([(data[o + 3 * x + 2], data[o + 3 * x + 1], data[o + 3 * x]) for x in range(w)])
+            return
+        n = used or 256
+        if not 0 < n <= 256 or 54 + 4 * n > offset:
+            raise ValueError("%s: palette of %d colours" % (name, n))
+        palette = [(data[54 + 4 * i + 2], data[54 + 4 * i + 1], data[54 + 4 * i]) for i in range(n)]
+        indices = [[None] * w for _ in range(h)]
+        if comp == 0:
+            stride = (w + 3) & ~3
+            if offset + stride * h > len(data):
+                raise ValueError("%s: pixel data cut short" % name)
+            for y in range(h):
+                o = offset + (h - 1 - y) * stride
+                indices[y] = list(data[o:o + w])
+        else:
+            if offset + image != len(data):
+                raise ValueError("%s: RLE data of %d bytes, file holds %d" % (name, image, len(data) - offset))
+            self.decode_rle8(data, offset, indices, name)
+        if any(i is None or i >= n for row in indices for i in row):
+            raise ValueError("%s: pixels missing or off the palette" % name)
+        self.rows = [[palette[i] for i in row] for row in indices]
+
+    @staticmethod
+    def decode_rle8(data, i, indices, name):
+        h, w = len(indices), len(indices[0])
+        x, y = 0, h - 1
+        try:
+            while True:
+                count, value = data[i], data[i + 1]
+                i += 2
+                if count:                       # a run
+                    for _ in range(count):
+                        indices[y][x] = value
+                        x += 1
+                elif value == 0:                # end of line
+                    x, y = 0, y - 1
+                elif value == 1:                # end of bitmap
+                    return
+                elif value == 2:
+                    raise ValueError("%s: RLE8 delta, which would leave pixels unset" % name)
+                else:                           # absolute: value pixels as they are
+                    for k in range(value):
+                        indices[y][x] = data[i + k]
+                        x += 1
+                    i += value + (value & 1)
+        except IndexError:
+            raise ValueError("%s: RLE8 runs past its row or the end of the data" % name)
 
     def px(self, x, y):
         return self.rows[y][x]
@@ -190,8 +234,6 @@ def check_buttons(bmps):
 def check_close(bmps, skin):
     for name in ("close_normal.bmp", "close_hover.bmp"):
         b = bmps[name]
-        check(len(b.reserved) == 1 and b.reserved <= {0, 255},
-              "%s: fourth bytes mixed %s" % (name, sorted(b.reserved)[:4]))
         # the yellow around the cross continues the skin beneath it
         for x, y in ((0, 0), (19, 0), (0, 16), (19, 16)):
             check(b.px(x, y) == skin.px(552 + x, 11 + y),
@@ -389,6 +431,26 @@ def check_png(path):
 
 
 # ---------------------------------------------------------------------------
+def compose_skin(out, bmps):
+    """The skin as the wizard shows it: the panel laid over the frame where
+    skin_layout.h says."""
+    if not all(n in bmps for n in ("skin.bmp", "skin_panel.bmp")):
+        return None
+    skin, panel = bmps["skin.bmp"], bmps["skin_panel.bmp"]
+    try:
+        text = open(os.path.join(out, "skin_layout.h")).read()
+        at = [int(text.split("#define SKIN_PANEL_%s " % k)[1].split()[0]) for k in "XY"]
+    except (OSError, IndexError, ValueError):
+        check(False, "skin_layout.h: no SKIN_PANEL_X and SKIN_PANEL_Y")
+        return None
+    if not check((skin.w, skin.h) == (SKIN_W, SKIN_H) and at[0] + panel.w <= skin.w and at[1] + panel.h <= skin.h,
+                 "skin: panel %dx%d at %s does not fit the frame" % (panel.w, panel.h, at)):
+        return None
+    for y in range(panel.h):
+        skin.rows[at[1] + y][at[0]:at[0] + panel.w] = panel.rows[y]
+    return skin
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: check_art.py OUTDIR\n")
@@ -405,10 +467,11 @@ def main(argv):
         if w is not None:
             check((b.w, b.h) == (w, h), "%s: %dx%d, want %dx%d" % (name, b.w, b.h, w, h))
         check(b.bpp == bpp, "%s: %d bits, want %d" % (name, b.bpp, bpp))
-    if "skin.bmp" in bmps and (bmps["skin.bmp"].w, bmps["skin.bmp"].h) == (SKIN_W, SKIN_H):
-        check_skin(bmps["skin.bmp"])
+    skin = compose_skin(out, bmps)
+    if skin:
+        check_skin(skin)
         if all(n in bmps for n in ("close_normal.bmp", "close_hover.bmp", "close_disabled.bmp")):
-            check_close(bmps, bmps["skin.bmp"])
+            check_close(bmps, skin)
     if all(n in bmps for n in ("btn_normal.bmp", "btn_pressed.bmp", "btn_hover.bmp")):
         check_buttons(bmps)
     if all(n in bmps for n in ("check_off.bmp", "check_on.bmp", "radio_empty.bmp", "radio_set.bmp")):

@@ -7,6 +7,7 @@
 #include "engine/flags.h"
 #include "engine/install.h"
 #include "res/resource.h"
+#include "skin_layout.h"
 #include "skin/skin_bitmap.h"
 
 namespace {
@@ -51,11 +52,11 @@ double StartToPainted(const std::wstring& cmd, int x, int y, COLORREF color) {
 TEST_CASE("start to the painted wizard, beside a bare dialog with the same manifest") {
     const AppNames n{L"BenchWizard", L"Bench Console"};
     std::wstring pkg = CopyPackage(L"bench wizard", IniFor(n)), bare = Q(BuildDir() + L"\\tests\\bench\\bare.exe");
-    HBITMAP hSkin = (HBITMAP)LoadImageW(nullptr, (BuildDir() + L"\\art\\skin.bmp").c_str(), IMAGE_BITMAP, 0, 0,
-                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    const uint32_t px = ImageOf(hSkin).At(100, 150);
+    // (100, 150) lies in the skin's picture panel.
+    HBITMAP hPanel = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_SKIN_PANEL));
+    const uint32_t px = ImageOf(hPanel).At(100 - SKIN_PANEL_X, 150 - SKIN_PANEL_Y);
     const COLORREF face = RGB(px >> 16, (px >> 8) & 0xFF, px & 0xFF), bareFace = GetSysColor(COLOR_BTNFACE);
-    DeleteObject(hSkin);
+    DeleteObject(hPanel);
     std::vector<double> wizard, floor, ratio;
     for (int round = -1; round < kRounds; ++round) {  // the first round warms Wine's caches
         double b = StartToPainted(bare, 8, 8, bareFace), w = StartToPainted(Q(pkg + L"setup.exe"), 100, 150, face);
