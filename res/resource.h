@@ -5,6 +5,7 @@
 #define IDR_MAINFRAME 128
 
 #define IDB_SKIN 130
+#define IDB_SKIN_PANEL 137
 #define IDB_BTN_NORMAL 131
 #define IDB_BTN_PRESSED 132
 #define IDB_BTN_HOVER 133

@@ -6,6 +6,7 @@
 #include "../framework/app.h"
 #include "../res/resource.h"
 #include "../skin/skin_bitmap.h"
+#include "skin_layout.h"
 #include "wizard_texts.h"
 
 SetupThreadParam g_setupThreadParam;
@@ -27,6 +28,21 @@ constexpr COLORREF kLabelColor = RGB(255, 255, 255);
 const wchar_t kLabelFace[] = L"Arial";
 const wchar_t kInstallSuffix[] = L" - Installation Wizard";
 const wchar_t kUninstallSuffix[] = L" - Uninstallation Wizard";
+
+// The skin comes in two pieces: the frame as a palette bitmap, and the
+// picture panel, more colours than a palette holds, as a 24-bit piece laid
+// over it once here. Without the panel the frame still makes a skin.
+HBITMAP LoadSkin() {
+    HBITMAP hSkin = LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_SKIN));
+    CBitmap panel;
+    BITMAP bm;
+    if (!hSkin || !panel.LoadBitmap(IDB_SKIN_PANEL) || !panel.GetBitmap(&bm))
+        return hSkin;
+    CMemoryDC to(nullptr), from(nullptr);
+    CSelectObject intoSkin(to, hSkin), fromPanel(from, panel);
+    to.BitBlt(SKIN_PANEL_X, SKIN_PANEL_Y, bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
+    return hSkin;
+}
 
 void PostStatus(HWND hWnd, int nCode, BOOL bSuccess) {
     PostMessageW(hWnd, WM_SETUP_STATUS, (WPARAM)nCode, bSuccess ? 1 : 0);
@@ -97,7 +113,7 @@ BOOL SetupWizardDlg::OnInitDialog() {
 }
 
 void SetupWizardDlg::LoadSkinBitmaps() {
-    m_hSkinBitmap = LoadBitmapW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_SKIN));
+    m_hSkinBitmap = LoadSkin();
     if (!m_hSkinBitmap)
         AfxMessageBox(L"Error loading bitmap", MB_OK);
     m_btnClose.SetBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);

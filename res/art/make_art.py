@@ -97,7 +97,11 @@ CHECK_BOX_TOP = 0
 BANNER_SIZE = (200, 40)
 GAUGE_H = 16
 
-BMP32_RESERVED = 0   # BI_RGB: GDI ignores the fourth byte; 0 is the documented value
+# The skin is stored in two pieces: the frame and bands, a few hundred
+# colours, as an 8-bit palette bitmap; the picture panel, thousands of
+# colours that a palette would band, as a 24-bit bitmap the program lays
+# over the frame where PANEL_COLS and BODY_ROWS put it.
+PANEL_STAND_IN = CONTENT_BLUE       # where the panel goes, in the frame bitmap
 
 
 # ---------------------------------------------------------------------------
@@ -718,19 +722,69 @@ def gauge_pixels(part):
 # ---------------------------------------------------------------------------
 # File writers
 # ---------------------------------------------------------------------------
-def bmp_bytes(cv, bpp):
+def rle8_row(row):
+    """One row in BI_RLE8: runs as (count, index), stretches of unlike
+    pixels in absolute mode (0, n, n indices, padded to a word)."""
+    out = bytearray()
+    i, n = 0, len(row)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and row[i + run] == row[i]:
+            run += 1
+        if run >= 2:
+            out += bytes((run, row[i]))
+            i += run
+            continue
+        j = i
+        while j < n and j - i < 255 and not (j + 2 < n and row[j] == row[j + 1] == row[j + 2]):
+            j += 1
+        if j - i < 3:
+            for k in range(i, j):
+                out += bytes((1, row[k]))
+        else:
+            out += bytes((0, j - i)) + bytes(row[i:j]) + (b"\0" if (j - i) % 2 else b"")
+        i = j
+    return out
+
+
+def bmp8_bytes(cv, name):
+    """An 8-bit palette BMP of an image of at most 256 colours, exact, and
+    run-length encoded when that is smaller; the loaders read both."""
     w, h = cv.w, cv.h
-    bpr = w * (bpp // 8)
+    pixels = [cv.rgb_bytes(x, y) for y in range(h) for x in range(w)]
+    palette = sorted(set(pixels))
+    if len(palette) > 256:
+        raise SystemExit("%s has %d colours, more than a palette holds" % (name, len(palette)))
+    index = {c: i for i, c in enumerate(palette)}
+    stride = (w + 3) & ~3
+    plain = bytearray()
+    rle = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = [index[c] for c in pixels[y * w:(y + 1) * w]]
+        plain += bytes(row) + b"\0" * (stride - w)
+        rle += rle8_row(row) + (b"\0\1" if y == 0 else b"\0\0")    # end of line, of bitmap
+    data, compression = (bytes(rle), 1) if len(rle) < len(plain) else (bytes(plain), 0)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, compression, len(data), 2835, 2835, len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    return head + info + colours + data
+
+
+def bmp_bytes(cv):
+    """A 24-bit BMP."""
+    w, h = cv.w, cv.h
+    bpr = w * 3
     stride = (bpr + 3) & ~3
     pixels = bytearray()
     for y in range(h - 1, -1, -1):
         row = bytearray()
         for x in range(w):
             r, g, b = cv.rgb_bytes(x, y)
-            row += bytes((b, g, r)) if bpp == 24 else bytes((b, g, r, BMP32_RESERVED))
+            row += bytes((b, g, r))
         row += b"\0" * (stride - bpr)
         pixels += row
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bpp, 0, len(pixels), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
     head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
     return head + info + bytes(pixels)
 
@@ -870,25 +924,32 @@ def main(argv):
 
     skin = draw_skin()
     check_no_stray_key(skin, corner_cuts())
-    write("skin.bmp", bmp_bytes(skin, 24))
-    write("btn_normal.bmp", bmp_bytes(draw_push_button(BTN_NORMAL), 24))
-    write("btn_pressed.bmp", bmp_bytes(draw_push_button(BTN_PRESSED, pressed=True), 24))
-    write("btn_hover.bmp", bmp_bytes(draw_push_button(BTN_HOVER), 24))
-    write("close_normal.bmp", bmp_bytes(draw_close(skin, CLOSE_GREEN), 32))
-    write("close_hover.bmp", bmp_bytes(draw_close(skin, CLOSE_ORANGE), 32))
-    write("close_disabled.bmp", bmp_bytes(draw_close(skin, CLOSE_GREY, CLOSE_DISABLED_TINT), 24))
-    write("radio_empty.bmp", bmp_bytes(draw_radio(False), 24))
-    write("radio_set.bmp", bmp_bytes(draw_radio(True), 24))
-    write("check_off.bmp", bmp_bytes(draw_check(False), 24))
-    write("check_on.bmp", bmp_bytes(draw_check(True), 24))
+    frame = skin.crop(0, 0, skin.w, skin.h)
+    px0, px1 = PANEL_COLS
+    py0, py1 = BODY_ROWS
+    frame.fill_rect(px0, py0, px1, py1, PANEL_STAND_IN)
+    write("skin.bmp", bmp8_bytes(frame, "skin.bmp"))
+    write("skin_panel.bmp", bmp_bytes(skin.crop(px0, py0, px1 - px0 + 1, py1 - py0 + 1)))
+    write("skin_layout.h", ("// Written by make_art.py: where the panel picture lies in the skin.\n"
+                            "#define SKIN_PANEL_X %d\n#define SKIN_PANEL_Y %d\n" % (px0, py0)).encode())
+    images = (("btn_normal.bmp", draw_push_button(BTN_NORMAL)),
+              ("btn_pressed.bmp", draw_push_button(BTN_PRESSED, pressed=True)),
+              ("btn_hover.bmp", draw_push_button(BTN_HOVER)),
+              ("close_normal.bmp", draw_close(skin, CLOSE_GREEN)),
+              ("close_hover.bmp", draw_close(skin, CLOSE_ORANGE)),
+              ("close_disabled.bmp", draw_close(skin, CLOSE_GREY, CLOSE_DISABLED_TINT)),
+              ("radio_empty.bmp", draw_radio(False)), ("radio_set.bmp", draw_radio(True)),
+              ("check_off.bmp", draw_check(False)), ("check_on.bmp", draw_check(True)))
+    for name, cv in images:
+        write(name, bmp8_bytes(cv, name))
     write("setup.ico", ico_bytes([(draw_icon(48), 32), (draw_icon(32), 32), (draw_icon(16), 24)]))
     for name, part in (("middle.gif", "middle"), ("gauge_left.gif", "left"),
                        ("gauge_right.gif", "right")):
         w, h, rows = gauge_pixels(part)
         write(name, gif_bytes(w, h, rows, GAUGE_PALETTE))
-    write("Vendor.bmp", bmp_bytes(draw_banner("vendor"), 24))
-    write("ArrayTitle.bmp", bmp_bytes(draw_banner("array"), 24))
-    write("infoTitle.bmp", bmp_bytes(draw_banner("info"), 24))
+    write("Vendor.bmp", bmp_bytes(draw_banner("vendor")))
+    write("ArrayTitle.bmp", bmp_bytes(draw_banner("array")))
+    write("infoTitle.bmp", bmp_bytes(draw_banner("info")))
     write("Arraylogo.png", png_bytes(draw_logo()))
     return 0
 
