@@ -15,12 +15,6 @@ const Names kUninstallFiles = {L"setup.exe",    L"setup.ini",    L"setupCHS.dll"
 const char kNoNames[] = "Fail to install: setup.ini names no install folder or application!";
 const char kTooLong[] = "Fail to install: the path of the package or of the install folder is too long!";
 
-// No window manager here: Wine would wait 2 s for one on each window hidden.
-const struct Unmanaged {
-    Unmanaged() { RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N", 4); }
-    ~Unmanaged() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed"); }
-} g_unmanaged;
-
 // "setup.exe s" from a package copy, its own compatibility mark cleared.
 DWORD Silent(const std::wstring& pkg) {
     SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(pkg + L"setup.exe").c_str());
