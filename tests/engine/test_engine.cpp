@@ -84,16 +84,17 @@ TEST_CASE("the install folder rule, GetPathFolder for the Windows folder's paren
          false, L"|App.exe|My App|Co|2.5|1|"},
         {custom + "LaunchAPInSilentMode=abc\n", false, defaults},
         {custom + "APPFolderName=" + std::string(250, 'x') + "\n", false, std::wstring(250, L'x') + others},
-        {"[Startup]\nAppName=Near\n", true, defaults}};
+        {"[Startup]\nAppName=Near\n", true, defaults}};  // in the Windows folder, where a relative path leads
     for (const auto& [ini, pathTooLong, fields] : inis) {
-        std::wstring dir = FreshDir(L"config");
-        WriteFileText(dir + L"setup.ini", ini);
+        std::wstring dir = FreshDir(L"config"), windows = ShellFolder(CSIDL_WINDOWS) + L"\\";
+        WriteFileText((pathTooLong ? windows : dir) + L"setup.ini", ini);
         SetupConfig c;
         memset(&c, 0x55, sizeof(c));
         ReadSetupConfig((pathTooLong ? dir + std::wstring(255 - dir.size(), L'y') + L"\\" : dir).c_str(), &c);
         CHECK(std::wstring(c.szAppFolderName) + L"|" + c.szAppFileName + L"|" + c.szAppName + L"|" + c.szCompanyName +
                   L"|" + c.szVersion + (c.bLaunchAppInSilentMode == TRUE ? L"|1|" : L"|0|") + c.szInstallFolder ==
               fields);
+        DeleteFileW((windows + L"setup.ini").c_str());
     }
 }
 
@@ -111,7 +112,6 @@ TEST_CASE("starting programs, closing windows that are not there") {
             CloseHandle(h);
         CHECK(code == exitCode);
     }
-    CHECK_FALSE(InstallService(L""));
     CHECK(CloseRunningApp(L"Tarvex No Such Window"));
     HWND untitled = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     CHECK((CloseRunningApp(L"") && DestroyWindow(untitled)));  // an empty name must not reach it
@@ -126,16 +126,16 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
     // The parent's folder is below a missing one: only the last part of a path is created.
     const AppNames wow{L"VKP709 Wow", L"Tarvex Wow Console"}, parent{L"VKP709 Vendor\\Parent", L"Tarvex Parent"};
     Scrub(wow), Scrub(parent);
-    const std::tuple<AppNames, BOOL, Texts> rows[] = {
-        {wow, FALSE, {}},
-        {{L"", L"Tarvex Refused"}, FALSE, {kNoNames}},
-        {{L"VKP709 Refused", L""}, FALSE, {kNoNames}},
-        {{L"VKP709 Refused", L"Tarvex Refused", L""}, FALSE, {kNoNames}},
-        {{std::wstring(232, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}},  // its files would not fit
-        {{std::wstring(243, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}},  // does not fit
-        {parent, FALSE, {}},
-        {parent, TRUE, {"Fail to install the service!"}}};
-    for (const auto& [n, nt6, texts] : rows) {
+    const std::tuple<AppNames, BOOL, Texts, BOOL> rows[] = {
+        {wow, FALSE, {}, TRUE},
+        {{L"", L"Tarvex Refused"}, FALSE, {kNoNames}, FALSE},
+        {{L"VKP709 Refused", L""}, FALSE, {kNoNames}, FALSE},
+        {{L"VKP709 Refused", L"Tarvex Refused", L""}, FALSE, {kNoNames}, FALSE},
+        {{std::wstring(216, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, TRUE},   // the uninstaller's files do not fit
+        {{std::wstring(243, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, FALSE},  // the folder does not fit
+        {parent, FALSE, {}, TRUE},
+        {parent, TRUE, {"Fail to install the service!"}, TRUE}};
+    for (const auto& [n, nt6, texts, uninstalled] : rows) {
         g_bNT6 = nt6;
         const std::wstring pkg = CopyPackage(L"in process", IniFor(n));
         SetupConfig cfg;
@@ -157,7 +157,7 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
             REQUIRE((AppWindow(n) && WriteFileText(menu + L"\\notes.txt", "mine") &&
                      CopyInto(pkg + L"Application\\VolSvcInstall.exe", dir + L"\\VolSvcInstall.exe")));
         g_bNT6 = FALSE;
-        CHECK(UninstallPackage(&cfg) == written);
+        CHECK(UninstallPackage(&cfg) == uninstalled);
         CHECK_FALSE(app.Running());
         CHECK(RegValueCount(HKEY_LOCAL_MACHINE, list) == 1);  // kept its value, gained none
         CHECK_FALSE(RegHasValue(HKEY_LOCAL_MACHINE, RunKeyOf(true), n.app));
@@ -178,6 +178,7 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
     const std::wstring decoy = L"C:\\Program.exe", decoyLog = L"C:\\Program.log", dir = InstallDirOf(n);
     const std::wstring exe = dir + L"\\" + n.file, retitled = L"Tarvex Test Retitled";
     REQUIRE(CopyInto(PackageDir() + L"Application\\VolSvcInstall.exe", decoy));
+    DeleteFileW(decoyLog.c_str());
     const std::wstring pkg = CopyPackage(L"win7", IniFor(n, true)), pkg2 = CopyPackage(L"win7 new", IniFor(n));
     const std::wstring exe2 = pkg2 + L"Application\\" + n.file;
     REQUIRE(WriteFileText(exe2, ReadFileText(exe2) + std::string(3000, 'x')));
@@ -198,12 +199,11 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
     CheckInstalled(pkg2, n, true, {"-i", "-k", "-u", "-i"});
 
     // Over one that will not close: the executable stays; the rest, the start go on.
-    SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", L"1");  // for it and the one setup starts
+    SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", L"1");  // for it and those setup starts from now on
     Proc app(Q(exe));
     HWND first = AppWindow(n);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyOf(n).c_str());
-    CHECK(Silent(pkg) == 1603);
-    SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", nullptr);
+    REQUIRE(Silent(pkg) == 1603);  // after the bounded wait
     CHECK(FileSize(exe) == FileSize(exe2));
     CHECK(RegHasKey(HKEY_LOCAL_MACHINE, UninstallKeyOf(n)));
     REQUIRE(SetWindowTextW(first, retitled.c_str()));
