@@ -52,7 +52,6 @@ inline std::wstring BuildDir() { return EnvPath("SETUP_BUILD_DIR"); }
 inline std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
 inline std::wstring SourceDir() { return EnvPath("SETUP_SOURCE_DIR"); }
 
-
 // --- Processes --------------------------------------------------------------
 
 template <typename Pred>
@@ -220,9 +219,7 @@ inline long long RegDword(HKEY root, const std::wstring& key, const std::wstring
 }
 
 inline bool RegHasValue(HKEY root, const std::wstring& key, const std::wstring& value) {
-    DWORD type;
-    std::vector<BYTE> d;
-    return RegRead(root, key, value, &type, &d);
+    return SHGetValueW(root, key.c_str(), value.c_str(), nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // The number of values of a key, or -1 when there is no such key.
@@ -307,18 +304,16 @@ inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, D
     return q.found;
 }
 
-// Ends every process that owns a window of that title.
+// Ends every other process that owns a window of that title.
 inline void EndWindowProcesses(const std::wstring& title) {
-    HWND hWnd;
-    for (int i = 0; i < 20 && (hWnd = FindWindowW(nullptr, title.c_str())) != nullptr; ++i) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hWnd, &pid);
-        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (h && TerminateProcess(h, 1))
-            WaitForSingleObject(h, 5000);
-        if (h)
-            CloseHandle(h);
-        WaitUntil([&] { return !IsWindow(hWnd); }, 2000);
+    DWORD pid = 0;
+    for (HWND h; (h = FindWindowW(nullptr, title.c_str())) && GetWindowThreadProcessId(h, &pid) &&
+                 pid != GetCurrentProcessId();) {
+        HANDLE owner = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!owner || !TerminateProcess(owner, 1) || WaitForSingleObject(owner, 5000) != WAIT_OBJECT_0 ||
+            !WaitUntil([&] { return !IsWindow(h); }, 2000))
+            break;
+        CloseHandle(owner);
     }
 }
 
@@ -555,23 +550,11 @@ inline Image CaptureWindow(HWND hWnd) {
     return img;
 }
 
-// Runs this thread's waiting messages for at least ms.
-inline void Pump(DWORD ms = 0) {
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (GetTickCount() - start >= ms)
-            return;
-    }
-}
-
 // A window's client area after every pending paint has run.
 inline Image CaptureClient(HWND hWnd) {
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageW(&msg);
     RECT rc;
     GetClientRect(hWnd, &rc);
     HDC hdc = GetDC(hWnd);
