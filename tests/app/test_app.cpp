@@ -49,18 +49,6 @@ TEST_CASE("the command line chooses the way to run") {
         CHECK(DecideRunMode(info) == r.mode);
         CHECK(info.m_nParamCount == argc - 1);  // every argument counts, the program's name not
     }
-
-    // What each argument reaches the parser as: text, switch mark, last.
-    struct Recorder : CCommandLineInfo {
-        std::wstring seen;
-        void ParseParam(const wchar_t* p, BOOL flag, BOOL last) override {
-            seen += std::wstring(p) + (flag ? L"|f" : L"|-") + (last ? L"|l " : L"|- ");
-        }
-    } rec;
-    wchar_t* argv[] = {const_cast<wchar_t*>(L"setup.exe"), const_cast<wchar_t*>(L"/a"), const_cast<wchar_t*>(L"b"),
-                       const_cast<wchar_t*>(L"-c")};
-    CWinApp::ParseArguments(rec, 4, argv);
-    CHECK(rec.seen == L"a|f|- b|-|- c|f|l ");
 }
 
 TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
