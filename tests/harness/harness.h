@@ -318,7 +318,7 @@ inline void EndWindowProcesses(const std::wstring& title) {
 }
 
 struct Ctl {
-    bool visible = false, enabled = false;
+    bool visible = false;
     RECT rc{};  // in the parent's client coordinates
     std::wstring text;
 };
@@ -328,7 +328,6 @@ inline Ctl Control(HWND hParent, int id) {
     if (!h)
         return c;
     c.visible = (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
-    c.enabled = IsWindowEnabled(h) != FALSE;
     GetWindowRect(h, &c.rc);
     MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&c.rc), 2);
     c.text = TextOf(h);
