@@ -450,6 +450,7 @@ inline std::string IniFor(const AppNames& n, bool launchAfterSilentInstall = fal
 // Ends the application's processes and removes every trace of an
 // installation under these names, in both registry views.
 inline void Scrub(const AppNames& n) {
+    REQUIRE((!n.folder.empty() && !n.app.empty()));  // else Program Files and the whole menu would go
     EndWindowProcesses(n.app);
     for (bool wow64 : {false, true}) {
         DeleteTree(InstallDirOf(n, wow64));
