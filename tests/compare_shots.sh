@@ -1,11 +1,11 @@
 #!/bin/sh
-# Compares the pictures taken (SHOTS/*.bmp) pixel for pixel with their
+# Compares the pictures taken (SHOTS/*.ppm) pixel for pixel with their
 # reviewed copies (GOLDEN/*.png), which SETUP_GOLDEN_UPDATE=1 replaces.
 #   compare_shots.sh SHOTS GOLDEN
 shots=$1 golden=$2 bad=0
-for s in "$shots"/*.bmp; do
+for s in "$shots"/*.ppm; do
   [ -f "$s" ] || continue
-  n=$(basename "$s" .bmp)
+  n=$(basename "$s" .ppm)
   convert "$s" "$shots/$n.png" || exit 1
   [ "${SETUP_GOLDEN_UPDATE:-}" = 1 ] && cp "$shots/$n.png" "$golden/$n.png"
   d=$(compare -metric AE "$golden/$n.png" "$shots/$n.png" "$shots/$n-diff.png" 2>&1)

@@ -414,20 +414,13 @@ struct AppNames {
     std::wstring folder, app, file = L"QXRaidSetup.exe";
 };
 
-inline std::wstring ProgramFilesDir(bool wow64) {
-    wchar_t win[MAX_PATH];
-    GetWindowsDirectoryW(win, MAX_PATH);
-    std::wstring parent = win;
-    parent.erase(parent.rfind(L'\\') + 1);
-    return parent + (wow64 ? L"Program Files (x86)" : L"Program Files");
-}
 inline std::wstring RegBase(bool wow64) {
     return wow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
                  : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 }
 // No trailing '\'.
 inline std::wstring InstallDirOf(const AppNames& n, bool wow64 = false) {
-    return ProgramFilesDir(wow64) + L"\\" + n.folder;
+    return ShellFolder(wow64 ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES) + L"\\" + n.folder;
 }
 inline std::wstring UninstallKeyOf(const AppNames& n, bool wow64 = false) {
     return RegBase(wow64) + L"Uninstall\\" + n.folder;
@@ -504,21 +497,11 @@ struct Image {
     uint32_t At(int x, int y) const { return px[(size_t)y * w + x]; }
 };
 
-inline BITMAPINFOHEADER TopDown32(int w, int h) {
-    BITMAPINFOHEADER ih = {};
-    ih.biSize = sizeof(ih);
-    ih.biWidth = w;
-    ih.biHeight = -h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
-    return ih;
-}
-
 // The pixels of a device context's rectangle.
 inline Image Grab(HDC hdcFrom, int x, int y, int w, int h) {
     Image img;
     BITMAPINFO bi = {};
-    bi.bmiHeader = TopDown32(w, h);
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // top-down
     void* bits = nullptr;
     HBITMAP hbm = CreateDIBSection(hdcFrom, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC mem = CreateCompatibleDC(hdcFrom);
@@ -574,23 +557,19 @@ inline Image ImageOf(HBITMAP hbm) {
     return img;
 }
 
-inline bool SaveBmp(const Image& img, const std::wstring& path) {
-    BITMAPFILEHEADER fh = {};
-    BITMAPINFOHEADER ih = TopDown32(img.w, img.h);
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + (DWORD)img.px.size() * 4;
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    data.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
-    data.append(reinterpret_cast<const char*>(img.px.data()), img.px.size() * 4);
+// A binary PPM, which needs no headers of its own.
+inline bool SavePpm(const Image& img, const std::wstring& path) {
+    std::string data = "P6\n" + std::to_string(img.w) + " " + std::to_string(img.h) + "\n255\n";
+    for (uint32_t v : img.px)
+        data += {char(v >> 16), char(v >> 8), char(v)};
     return img.w > 0 && WriteFileText(path, data);
 }
 
-// Saves a picture as build/shots/<name>.bmp; the suite compares each with
+// Saves a picture as build/shots/<name>.ppm; the suite compares each with
 // its reviewed copy in tests/golden.
 inline void SaveShot(const Image& img, const std::wstring& name) {
     CreateDirectoryW((BuildDir() + L"\\shots").c_str(), nullptr);
-    CHECK_MESSAGE(SaveBmp(img, BuildDir() + L"\\shots\\" + name + L".bmp"), Narrow(name));
+    CHECK_MESSAGE(SavePpm(img, BuildDir() + L"\\shots\\" + name + L".ppm"), Narrow(name));
 }
 
 // Wide strings and lists shown in full when a check fails.
