@@ -239,13 +239,17 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
     REQUIRE(AppWindow(n));  // started all the same
     CHECK_FALSE(CloseRunningApp(n.app.c_str()));
 
-    // Removed as a deployment tool does. Retitled, not waited for, in use: all
-    // else goes (1603); ended, the rest; then nothing.
+    // Removed as a deployment tool does. Retitled, not waited for, in use
+    // with an image held open: all else goes (1603); ended, all but the
+    // image (1603 still); let go, the rest; then nothing.
     REQUIRE(SetWindowTextW(AppWindow(n), retitled.c_str()));
     const std::wstring quietUninstall = RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"QuietUninstallString");
+    HANDLE image = CreateFileW((dir + L"\\Vendor.bmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const Names left = {L"Uninstall\\", L"VolSvcInstall.log"};  // the log is no file of the installation's
-    const std::pair<bool, Names> passes[] = {
-        {false, {L"QXRaidSetup.exe", left[0], left[1]}}, {true, left}, {true, left}};
+    const std::pair<bool, Names> passes[] = {{false, {L"QXRaidSetup.exe", left[0], L"Vendor.bmp", left[1]}},
+                                             {false, {left[0], L"Vendor.bmp", left[1]}},
+                                             {true, left},
+                                             {true, left}};
     for (const auto& [done, files] : passes) {
         Proc uninstall(quietUninstall);
         CHECK(WindowBeforeExit(uninstall) == nullptr);
@@ -257,6 +261,8 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
         CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, exe) == 1);
         CHECK(HelperLog(dir, 9) == Texts{"-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u"});
         EndWindowProcesses(retitled);
+        if (files.size() == 3)  // the second pass
+            CloseHandle(image);
     }
     CHECK_FALSE(DeleteFileW(decoyLog.c_str()));
     DeleteFileW(decoy.c_str());
