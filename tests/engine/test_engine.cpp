@@ -211,6 +211,9 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
                                      [](const std::string& s) { return s.rfind("start: ", 0) == 0; });
     REQUIRE(second - steps.begin() > 2);
     CHECK(std::count(steps.begin(), second, "Fail: Fail to install the service!") == 1);
+    CHECK(std::count_if(steps.begin(), second, [](const std::string& s) {  // the system's message follows the code
+              return s.find("-i: failed, error 2: ") < s.size() - 21;
+          }) == 1);
     CHECK(second[-1] == "end: the installation failed; exit code 1603");
     std::map<std::string, int> kinds;  // of a whole install: one a file, value, shortcut and program started
     for (auto step = second + 1; step < steps.end() - 1; ++step)
