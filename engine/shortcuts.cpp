@@ -52,17 +52,18 @@ private:
 class LinkObject {
 public:
     explicit LinkObject(const wchar_t* pszTargetPath) : m_pszTarget(pszTargetPath) {
-        if (FAILED(m_hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                           reinterpret_cast<void**>(&m_pLink)))) {
+        HRESULT hr;
+        if (FAILED(hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&m_pLink)))) {
             m_pLink = nullptr;
-        } else if (FAILED(m_hr = m_pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_pFile)))) {
+        } else if (FAILED(hr = m_pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_pFile)))) {
             m_pFile = nullptr;
             Release();
-        } else if (FAILED(m_hr = m_pLink->SetPath(pszTargetPath))) {
+        } else if (FAILED(hr = m_pLink->SetPath(pszTargetPath))) {
             Release();
         }
         if (!Ok())
-            LogStatus((DWORD)m_hr, L"make a shortcut to \"%ls\"", pszTargetPath);
+            LogStatus((DWORD)hr, L"make a shortcut to \"%ls\"", pszTargetPath);
     }
     ~LinkObject() { Release(); }
     LinkObject(const LinkObject&) = delete;
@@ -75,8 +76,8 @@ public:
     }
     void Save(const wchar_t* pszFile) {
         HRESULT hr = m_pFile->Save(pszFile, TRUE);
-        LogStatus(SUCCEEDED(hr) ? 0 : (DWORD)hr, L"save shortcut \"%ls\" to \"%ls\" %ls", pszFile, m_pszTarget,
-                  m_pszArgs);
+        LogStatus(SUCCEEDED(hr) ? 0 : (DWORD)hr, L"save shortcut \"%ls\" to \"%ls\"%ls%ls", pszFile, m_pszTarget,
+                  m_pszArgs[0] ? L" " : L"", m_pszArgs);
     }
 
 private:
@@ -90,7 +91,6 @@ private:
     }
     IShellLinkW* m_pLink = nullptr;
     IPersistFile* m_pFile = nullptr;
-    HRESULT m_hr = S_OK;
     const wchar_t* m_pszTarget;
     const wchar_t* m_pszArgs = L"";
 };
