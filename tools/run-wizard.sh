@@ -12,10 +12,11 @@ shot="$top/build/x86_64/screen.png"
 shooter=""
 setup=""
 finish() {
+  set +e
   [ -n "$shooter" ] && kill "$shooter" 2>/dev/null
-  # setup.exe ends before its screen goes, which it would report.
-  [ -n "$setup" ] && kill "$setup" 2>/dev/null && wait "$setup" 2>/dev/null
+  [ -n "$setup" ] && kill "$setup" 2>/dev/null
   "$top/tools/wine-world.sh" down "$world"
+  [ -n "$setup" ] && wait "$setup" 2>/dev/null
   [ -n "${DISPLAY:-}" ] && rm -f "$world/display"
   return 0
 }
