@@ -33,6 +33,10 @@ RunMode DecideRunMode(const SetupCommandLineInfo& info) {
 
 namespace {
 
+// The procedures' failures, where someone may be at the screen; the calling
+// thread waits until the box is dismissed.
+void ShowFailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION); }
+
 void LowerAscii(wchar_t* p) {
     for (; *p; ++p)
         if (*p >= L'A' && *p <= L'Z')
@@ -90,7 +94,8 @@ BOOL SetupApp::InitInstance() {
         WriteCompatAssistantFlag(szModulePath);
 
     RunMode mode = DecideRunMode(cmdInfo);
-    g_bQuiet = mode == RunMode::QuietInstall || mode == RunMode::QuietUninstall;
+    if (mode != RunMode::QuietInstall && mode != RunMode::QuietUninstall)
+        g_pfnShowFailure = ShowFailBox;
     if (mode == RunMode::SilentInstall || mode == RunMode::QuietInstall) {
         BOOL ok = SilentInstall(szFolder);
         m_nExitCode = ok ? 0 : kExitInstallFailed;

@@ -4,7 +4,6 @@ BOOL g_bWow64 = FALSE;
 BOOL g_bNT6 = FALSE;
 HMODULE g_hLangModule = nullptr;
 BOOL g_bLaunchApp = FALSE;
-BOOL g_bQuiet = FALSE;
 
 const wchar_t kCompatAssistantKey[] =
     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";

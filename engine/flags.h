@@ -8,7 +8,6 @@ extern BOOL g_bWow64;          // 32-bit process on 64-bit Windows
 extern BOOL g_bNT6;            // NT platform with major version exactly 6
 extern HMODULE g_hLangModule;  // the language resource library
 extern BOOL g_bLaunchApp;      // start the application after the wizard
-extern BOOL g_bQuiet;          // no window at all: "Fail" texts go to the log only
 
 BOOL IsWow64();
 BOOL IsNT6();

@@ -2,8 +2,6 @@
 
 #include <strsafe.h>
 
-#include "flags.h"
-
 namespace {
 
 // Long enough for a command line with its step; a longer text is cut.
@@ -52,6 +50,8 @@ void WriteLine(BOOL bStep, DWORD status, const wchar_t* pszOutcome, const wchar_
 }
 
 }  // namespace
+
+void (*g_pfnShowFailure)(const wchar_t* pszText) = nullptr;
 
 BOOL OpenSetupLog(const wchar_t* pszPath) {
     CloseSetupLog();
@@ -107,6 +107,6 @@ BOOL DeleteFileLogged(const wchar_t* pszPath) {
 
 void ReportFail(const wchar_t* pszText) {
     LogLine(L"Fail: %ls", pszText);
-    if (!g_bQuiet)
-        MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION);
+    if (g_pfnShowFailure)
+        g_pfnShowFailure(pszText);
 }

@@ -22,6 +22,8 @@ BOOL LogResult(BOOL ok, const wchar_t* fmt, ...);
 BOOL LogRemoval(DWORD status, const wchar_t* fmt, ...);
 BOOL DeleteFileLogged(const wchar_t* pszPath);
 
-// A failure the user is told of: logged, then shown in a box captioned
-// "Fail" that waits for OK, unless the run is quiet (g_bQuiet).
+// A failure the user is told of: logged, then shown through the hook that
+// start-up sets (a box captioned "Fail"); a quiet run sets none, and the
+// log alone tells. The engine itself shows nothing.
+extern void (*g_pfnShowFailure)(const wchar_t* pszText);
 void ReportFail(const wchar_t* pszText);
