@@ -1,9 +1,12 @@
 #include "setup_app.h"
 
+#include <wchar.h>
+
 #include "../engine/config.h"
 #include "../engine/flags.h"
 #include "../engine/install.h"
 #include "../engine/programs.h"
+#include "../engine/setup_log.h"
 #include "../wizard/setup_wizard_dlg.h"
 
 const wchar_t kInstanceMutexName[] = L"VKP507_INSTALL";
@@ -13,18 +16,26 @@ void SetupCommandLineInfo::ParseParam(const wchar_t* pszParam, BOOL, BOOL) {
         m_bDelPkg = TRUE;
     else if (lstrcmpiW(pszParam, L"s") == 0)
         m_bSilent = TRUE;
+    else if (lstrcmpiW(pszParam, L"quiet") == 0)
+        m_bQuiet = TRUE;
+    else if (_wcsnicmp(pszParam, L"log=", 4) == 0)
+        Format(m_szLogPath, L"%ls", pszParam + 4);
     ++m_nParamCount;
 }
 
 RunMode DecideRunMode(const SetupCommandLineInfo& info) {
     if (info.m_nParamCount > 0 && info.m_bDelPkg)
-        return RunMode::UninstallWizard;
+        return info.m_bQuiet ? RunMode::QuietUninstall : RunMode::UninstallWizard;
     if (info.m_nParamCount > 0 && info.m_bSilent)
-        return RunMode::SilentInstall;
+        return info.m_bQuiet ? RunMode::QuietInstall : RunMode::SilentInstall;
     return RunMode::InstallWizard;
 }
 
 namespace {
+
+// The procedures' failures, where someone may be at the screen; the calling
+// thread waits until the box is dismissed.
+void ShowFailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION); }
 
 void LowerAscii(wchar_t* p) {
     for (; *p; ++p)
@@ -51,26 +62,31 @@ void RestrictDllSearchToSystem() {
 
 BOOL SetupApp::InitInstance() {
     RestrictDllSearchToSystem();
+    // Parsed first, so that the log, when asked for, tells of every ending.
+    SetupCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (cmdInfo.m_szLogPath[0] && OpenSetupLog(cmdInfo.m_szLogPath))
+        LogLine(L"start: %ls", GetCommandLineW());
     // Create-and-check, so that two copies started together cannot both
     // get in between an open and a create.
     HANDLE hMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
     if (hMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(hMutex);
         m_nExitCode = kExitAnotherInstance;
+        m_pszOutcome = L"another setup is running";
         return FALSE;
     }
     m_hInstanceMutex = hMutex;
 
     wchar_t szModulePath[kPathChars];
     DWORD n = GetModuleFileNameW(m_hInstance, szModulePath, kPathChars);
-    if (n == 0 || n >= (DWORD)kPathChars)
+    if (n == 0 || n >= (DWORD)kPathChars) {
+        m_pszOutcome = L"the program's own path is too long";
         return FALSE;  // a cut path would name another folder
+    }
     wchar_t szFolder[kPathChars];
     GetPathFolder(szModulePath, szFolder);
     LowerAscii(szModulePath);
-
-    SetupCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo);
 
     g_bWow64 = IsWow64();
     g_bNT6 = IsNT6();
@@ -78,20 +94,32 @@ BOOL SetupApp::InitInstance() {
         WriteCompatAssistantFlag(szModulePath);
 
     RunMode mode = DecideRunMode(cmdInfo);
-    if (mode == RunMode::SilentInstall) {
-        if (!SilentInstall(szFolder))
-            m_nExitCode = kExitInstallFailed;
+    if (mode != RunMode::QuietInstall && mode != RunMode::QuietUninstall)
+        g_pfnShowFailure = ShowFailBox;
+    if (mode == RunMode::SilentInstall || mode == RunMode::QuietInstall) {
+        BOOL ok = SilentInstall(szFolder);
+        m_nExitCode = ok ? 0 : kExitInstallFailed;
+        m_pszOutcome = ok ? L"installed" : L"the installation failed";
+        return FALSE;
+    }
+    if (mode == RunMode::QuietUninstall) {
+        BOOL ok = QuietUninstall(szFolder);
+        m_nExitCode = ok ? 0 : kExitInstallFailed;
+        m_pszOutcome = ok ? L"uninstalled" : L"the uninstallation left something behind";
         return FALSE;
     }
 
     g_hLangModule = LoadLangResourceModule(szModulePath);
-    if (!g_hLangModule)
+    if (!g_hLangModule) {
+        m_pszOutcome = L"no language library: no wizard";
         return FALSE;
+    }
 
     SetupWizardDlg dlg(szFolder, mode == RunMode::UninstallWizard ? 1 : 0, nullptr);
     m_pMainWnd = &dlg;
     INT_PTR result = dlg.DoModal();
     m_pMainWnd = nullptr;
+    m_pszOutcome = result == IDOK ? L"the wizard was finished" : L"the wizard was closed";
     if (result == IDOK && g_bLaunchApp)
         LaunchInstalledApp(szFolder, nullptr);
     return FALSE;
@@ -106,5 +134,8 @@ int SetupApp::ExitInstance() {
         FreeLibrary(g_hLangModule);
         g_hLangModule = nullptr;
     }
-    return CWinApp::ExitInstance();
+    int code = CWinApp::ExitInstance();
+    LogLine(L"end: %ls; exit code %d", m_pszOutcome, code);
+    CloseSetupLog();
+    return code;
 }

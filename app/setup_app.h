@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "../engine/bounded.h"
 #include "../framework/app.h"
 
 class SetupCommandLineInfo : public CCommandLineInfo {
@@ -11,12 +12,15 @@ public:
 
     BOOL m_bDelPkg = FALSE;
     BOOL m_bSilent = FALSE;
+    BOOL m_bQuiet = FALSE;
+    wchar_t m_szLogPath[kPathChars] = {};  // "log=<path>"; empty when none, or too long
     int m_nParamCount = 0;
 };
 
-enum class RunMode { InstallWizard, UninstallWizard, SilentInstall };
+enum class RunMode { InstallWizard, UninstallWizard, SilentInstall, QuietInstall, QuietUninstall };
 
-// "delpkg" wins over "s"; anything else (or nothing) is the install wizard.
+// "delpkg" wins over "s"; "quiet" takes the window away from either, and
+// alone changes nothing; anything else (or nothing) is the install wizard.
 RunMode DecideRunMode(const SetupCommandLineInfo& info);
 
 // Conventional installer exit codes.
@@ -35,6 +39,7 @@ public:
     HMODULE LoadLangResourceModule(const wchar_t* pszModulePath);
 
     HANDLE m_hInstanceMutex = nullptr;
+    const wchar_t* m_pszOutcome = L"ended";  // how the run ended, for the log's last line
 };
 
 // Loads "<module path up to .exe><ABBR>.DLL" for one language, or the ENU

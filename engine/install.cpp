@@ -3,6 +3,7 @@
 #include "bounded.h"
 #include "flags.h"
 #include "programs.h"
+#include "setup_log.h"
 #include "setup_paths.h"
 
 const wchar_t g_szSetupFiles[kSetupFileCount][kSetupFileChars] = {
@@ -16,8 +17,6 @@ namespace {
 
 const wchar_t kApplicationFolderName[] = L"Application";
 const wchar_t kSetupIniName[] = L"setup.ini";
-
-void FailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION); }
 
 // Every name the paths and keys are built from is there; an empty one would
 // install into a degenerate folder or under the list of uninstall entries.
@@ -47,18 +46,20 @@ void AddFileSize(const wchar_t* pszPath, ULONGLONG* pTotal) {
 // Copies {src}{subfolder}{name} to {target}\{name}; adds what lies at the
 // target afterwards to *pTotal. FALSE when the copy failed or did not fit.
 BOOL CopyPackageFile(const wchar_t* pszSource, const wchar_t* pszTarget, ULONGLONG* pTotal) {
-    BOOL copied = CopyFileW(pszSource, pszTarget, FALSE);
+    BOOL copied = LogResult(CopyFileW(pszSource, pszTarget, FALSE), L"copy \"%ls\" to \"%ls\"", pszSource, pszTarget);
     AddFileSize(pszTarget, pTotal);
     return copied;
 }
 
 BOOL SetString(HKEY hKey, const wchar_t* pszName, const wchar_t* pszData) {
     DWORD cb = (DWORD)(lstrlenW(pszData) + 1) * sizeof(wchar_t);
-    return RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszData), cb) == ERROR_SUCCESS;
+    LONG status = RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszData), cb);
+    return LogStatus((DWORD)status, L"write value %ls = %ls", pszName, pszData);
 }
 
 void SetDword(HKEY hKey, const wchar_t* pszName, DWORD dwData) {
-    RegSetValueExW(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwData), sizeof(dwData));
+    LONG status = RegSetValueExW(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwData), sizeof(dwData));
+    LogStatus((DWORD)status, L"write value %ls = %lu", pszName, dwData);
 }
 
 // The Run value that starts the application at log-on (not on Windows 6).
@@ -68,11 +69,12 @@ BOOL WriteRunValue(const SetupConfig* cfg) {
     if (!RunKey(key) || !Format(data, L"\"%ls\\%ls\" min", cfg->szInstallFolder, cfg->szAppFileName))
         return FALSE;
     HKEY hKey;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey);
+    if (!LogStatus((DWORD)status, L"open key HKLM\\%ls", key))
         return TRUE;  // never created: a system without it starts nothing at log-on
     BOOL ok = SetString(hKey, cfg->szAppName, data);
     if (!ok)
-        FailBox(L"Fail to write the Run registry key!");
+        ReportFail(L"Fail to write the Run registry key!");
     RegCloseKey(hKey);
     return ok;
 }
@@ -81,30 +83,33 @@ BOOL WriteRunValue(const SetupConfig* cfg) {
 // values that carry a message could not be set.
 BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
     const wchar_t* dir = cfg->szInstallFolder;
-    wchar_t key[kKeyChars], uninstall[kCmdChars], appPath[kPathChars];
+    wchar_t key[kKeyChars], uninstall[kCmdChars], quiet[kCmdChars], appPath[kPathChars];
     if (!Format(key, L"%lsUninstall\\%ls", RegistryBase(), cfg->szAppFolderName) ||
         !Format(uninstall, L"\"%ls\\%ls\\%ls\" delpkg", dir, kUninstallFolderName, kUninstallerName) ||
-        !InstalledFile(dir, cfg->szAppFileName, appPath))
+        !Format(quiet, L"%ls quiet", uninstall) || !InstalledFile(dir, cfg->szAppFileName, appPath))
         return FALSE;
     HKEY hKey;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey,
-                        nullptr) != ERROR_SUCCESS)
+    LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                  &hKey, nullptr);
+    if (!LogStatus((DWORD)status, L"open key HKLM\\%ls", key))
         return FALSE;
     BOOL ok = FALSE;
     if (!SetString(hKey, L"UninstallString", uninstall)) {
-        FailBox(L"Fail to write the UninstallString registry key!");
+        ReportFail(L"Fail to write the UninstallString registry key!");
     } else if (!SetString(hKey, L"DisplayName", cfg->szAppName)) {
-        FailBox(L"Fail to write the DisplayName registry key!");
+        ReportFail(L"Fail to write the DisplayName registry key!");
     } else {
         SetString(hKey, L"Publisher", cfg->szCompanyName);
         if (!SetString(hKey, L"DisplayVersion", cfg->szVersion)) {
-            FailBox(L"Fail to write the DisplayVersion registry key!");
+            ReportFail(L"Fail to write the DisplayVersion registry key!");
         } else {
             ok = TRUE;
             // What the system's list of programs shows besides; not worth a
             // message when it cannot be written.
             SetString(hKey, L"DisplayIcon", appPath);
             SetString(hKey, L"InstallLocation", dir);
+            // What deployment tools run to remove the application unattended.
+            SetString(hKey, L"QuietUninstallString", quiet);
             ULONGLONG kib = (cbInstalled + 1023) / 1024;
             SetDword(hKey, L"EstimatedSize", kib > MAXDWORD ? MAXDWORD : (DWORD)kib);
             SetDword(hKey, L"NoModify", 1);
@@ -130,10 +135,10 @@ BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* 
     if (!Format(uninstallDir, L"%ls\\%ls", dir, kUninstallFolderName))
         return FALSE;
     if (!PathExists(dir)) {
-        CreateDirectoryW(dir, nullptr);
-        CreateDirectoryW(uninstallDir, nullptr);
+        LogResult(CreateDirectoryW(dir, nullptr), L"create folder \"%ls\"", dir);
+        LogResult(CreateDirectoryW(uninstallDir, nullptr), L"create folder \"%ls\"", uninstallDir);
     } else if (!PathExists(uninstallDir)) {
-        CreateDirectoryW(uninstallDir, nullptr);
+        LogResult(CreateDirectoryW(uninstallDir, nullptr), L"create folder \"%ls\"", uninstallDir);
     }
     if (!PathExists(dir))
         ok = FALSE;
@@ -189,11 +194,11 @@ BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* 
 
 BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
     if (!NamesGiven(cfg)) {
-        FailBox(L"Fail to install: setup.ini names no install folder or application!");
+        ReportFail(L"Fail to install: setup.ini names no install folder or application!");
         return FALSE;
     }
     if (!PathsFit(pszSourceFolder, cfg)) {
-        FailBox(L"Fail to install: the path of the package or of the install folder is too long!");
+        ReportFail(L"Fail to install: the path of the package or of the install folder is too long!");
         return FALSE;
     }
     const wchar_t* dir = cfg->szInstallFolder;
@@ -209,14 +214,15 @@ BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
     BOOL ok = InstallFilesAndRegistry(pszSourceFolder, cfg);
 
     if (g_bNT6 && !InstallService(dir)) {
-        FailBox(L"Fail to install the service!");
+        ReportFail(L"Fail to install the service!");
         return FALSE;
     }
     CreateDesktopShortcut(appPath, cfg->szAppName);
     CreateProgramsShortcut(cfg->szAppName, appPath, cfg->szAppName, nullptr);
     CreateProgramsShortcut(cfg->szAppName, uninstaller, L"Uninstall", L"delpkg");
     if (g_bNT6)
-        WriteCompatAssistantFlag(appPath);
+        LogStatus((DWORD)WriteCompatAssistantFlag(appPath), L"write value HKCU\\%ls\\%ls = 1", kCompatAssistantKey,
+                  appPath);
     return ok;
 }
 

@@ -23,5 +23,11 @@ BOOL SilentInstall(const wchar_t* pszSourceFolder);
 
 // FALSE when the application executable is still there afterwards, or the
 // configuration lacked a name (the steps needing it were skipped).
-BOOL UninstallPackage(const SetupConfig* cfg);
-void RemoveFilesAndRegistry(const SetupConfig* cfg);
+// *pbAllGone, when asked for, tells whether every file, value and shortcut
+// that the uninstall removes is gone (removed, or not there).
+BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone = nullptr);
+// Whether all it removes is gone.
+BOOL RemoveFilesAndRegistry(const SetupConfig* cfg);
+// The uninstall without a window, on the calling thread: TRUE when all of
+// the installation is gone.
+BOOL QuietUninstall(const wchar_t* pszSourceFolder);

@@ -1,6 +1,7 @@
 #include "programs.h"
 
 #include "bounded.h"
+#include "setup_log.h"
 #include "setup_paths.h"
 
 namespace {
@@ -41,7 +42,9 @@ HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow) {
     si.wShowWindow = bShow ? SW_SHOW : SW_HIDE;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
-    if (!CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, REALTIME_PRIORITY_CLASS, nullptr, nullptr, &si, &pi))
+    if (!LogResult(
+            CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, REALTIME_PRIORITY_CLASS, nullptr, nullptr, &si, &pi),
+            L"start %ls", pszCommandLine))
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
@@ -78,7 +81,8 @@ BOOL CloseRunningApp(const wchar_t* pszAppName) {
     // The window is gone before its process is; the pause lets the process
     // end and free its executable.
     Sleep(1000);
-    return FindWindowW(nullptr, pszAppName) == nullptr;
+    BOOL closed = FindWindowW(nullptr, pszAppName) == nullptr;
+    return LogStatus(closed ? 0 : ERROR_TIMEOUT, L"close the window \"%ls\"", pszAppName);
 }
 
 void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {

@@ -25,3 +25,5 @@ int DeleteDesktopShortcut(const wchar_t* pszName);
 void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,
                             const wchar_t* pszArguments);
 void DeleteProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszName, BOOL bRemoveFolder);
+// None of the application's three shortcuts is there.
+BOOL ShortcutsGone(const wchar_t* pszAppName);

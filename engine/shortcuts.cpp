@@ -6,6 +6,7 @@
 
 #include "bounded.h"
 #include "programs.h"
+#include "setup_log.h"
 #include "setup_paths.h"
 
 namespace {
@@ -50,27 +51,34 @@ private:
 // when any of the three steps failed.
 class LinkObject {
 public:
-    explicit LinkObject(const wchar_t* pszTargetPath) {
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(&m_pLink)))) {
+    explicit LinkObject(const wchar_t* pszTargetPath) : m_pszTarget(pszTargetPath) {
+        HRESULT hr;
+        if (FAILED(hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&m_pLink)))) {
             m_pLink = nullptr;
-            return;
-        }
-        if (FAILED(m_pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_pFile)))) {
+        } else if (FAILED(hr = m_pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_pFile)))) {
             m_pFile = nullptr;
             Release();
-            return;
-        }
-        if (FAILED(m_pLink->SetPath(pszTargetPath)))
+        } else if (FAILED(hr = m_pLink->SetPath(pszTargetPath))) {
             Release();
+        }
+        if (!Ok())
+            LogStatus((DWORD)hr, L"make a shortcut to \"%ls\"", pszTargetPath);
     }
     ~LinkObject() { Release(); }
     LinkObject(const LinkObject&) = delete;
     LinkObject& operator=(const LinkObject&) = delete;
 
     BOOL Ok() const { return m_pLink && m_pFile; }
-    IShellLinkW* Link() const { return m_pLink; }
-    void Save(const wchar_t* pszFile) { m_pFile->Save(pszFile, TRUE); }
+    void SetArguments(const wchar_t* pszArguments) {
+        m_pLink->SetArguments(pszArguments);
+        m_pszArgs = pszArguments;
+    }
+    void Save(const wchar_t* pszFile) {
+        HRESULT hr = m_pFile->Save(pszFile, TRUE);
+        LogStatus(SUCCEEDED(hr) ? 0 : (DWORD)hr, L"save shortcut \"%ls\" to \"%ls\"%ls%ls", pszFile, m_pszTarget,
+                  m_pszArgs[0] ? L" " : L"", m_pszArgs);
+    }
 
 private:
     void Release() {
@@ -83,6 +91,8 @@ private:
     }
     IShellLinkW* m_pLink = nullptr;
     IPersistFile* m_pFile = nullptr;
+    const wchar_t* m_pszTarget;
+    const wchar_t* m_pszArgs = L"";
 };
 
 }  // namespace
@@ -104,7 +114,9 @@ int DeleteDesktopShortcut(const wchar_t* pszName) {
     wchar_t file[kPathChars];
     if (!DesktopLink(pszName, file))
         return -1;
-    return DeleteFileW(file) ? 0 : -1;
+    BOOL deleted = DeleteFileW(file);
+    LogRemoval(deleted ? 0 : GetLastError(), L"delete \"%ls\"", file);
+    return deleted ? 0 : -1;
 }
 
 void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,
@@ -114,7 +126,7 @@ void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTarg
     if (!link.Ok())
         return;
     if (pszArguments)
-        link.Link()->SetArguments(pszArguments);
+        link.SetArguments(pszArguments);
     wchar_t folder[kPathChars], file[kPathChars];
     if (!ProgramsPaths(pszMenuFolder, pszName, folder, file))
         return;
@@ -129,7 +141,14 @@ void DeleteProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszName
     wchar_t folder[kPathChars], file[kPathChars];
     if (!ProgramsPaths(pszMenuFolder, pszName, folder, file))
         return;
-    DeleteFileW(file);
+    DeleteFileLogged(file);
     if (bRemoveFolder)
-        RemoveDirectoryW(folder);
+        LogRemoval(RemoveDirectoryW(folder) ? 0 : GetLastError(), L"remove folder \"%ls\"", folder);
+}
+
+BOOL ShortcutsGone(const wchar_t* pszAppName) {
+    wchar_t folder[kPathChars], link[kPathChars], uninstall[kPathChars], desktop[kPathChars];
+    return ProgramsPaths(pszAppName, pszAppName, folder, link) && !PathExists(link) &&
+           ProgramsPaths(pszAppName, L"Uninstall", folder, uninstall) && !PathExists(uninstall) &&
+           DesktopLink(pszAppName, desktop) && !PathExists(desktop);
 }

@@ -35,10 +35,13 @@ TEST_CASE("the command line chooses the way to run") {
     const struct {
         const wchar_t* args;
         RunMode mode;
-    } rows[] = {{L"", M::InstallWizard},           {L"delpkg", M::UninstallWizard},    {L"DelPkg", M::UninstallWizard},
-                {L"s", M::SilentInstall},          {L"/S", M::SilentInstall},          {L"-s", M::SilentInstall},
-                {L"delpkg s", M::UninstallWizard}, {L"s /delpkg", M::UninstallWizard}, {L"install", M::InstallWizard},
-                {L"ss", M::InstallWizard},         {L"--s", M::InstallWizard},         {L"x s y", M::SilentInstall}};
+    } rows[] = {
+        {L"", M::InstallWizard},           {L"delpkg", M::UninstallWizard},    {L"DelPkg", M::UninstallWizard},
+        {L"s", M::SilentInstall},          {L"/S", M::SilentInstall},          {L"-s", M::SilentInstall},
+        {L"delpkg s", M::UninstallWizard}, {L"s /delpkg", M::UninstallWizard}, {L"install", M::InstallWizard},
+        {L"ss", M::InstallWizard},         {L"--s", M::InstallWizard},         {L"x s y", M::SilentInstall},
+        {L"s Quiet", M::QuietInstall},     {L"/QUIET -s", M::QuietInstall},    {L"quiet", M::InstallWizard},
+        {L"quiet x", M::InstallWizard},    {L"s /LOG=a", M::SilentInstall},    {L"-quiet delpkg", M::QuietUninstall}};
     for (const auto& r : rows) {
         int argc = 0;
         wchar_t** argv = CommandLineToArgvW((L"setup.exe " + std::wstring(r.args)).c_str(), &argc);
@@ -48,6 +51,7 @@ TEST_CASE("the command line chooses the way to run") {
         CAPTURE(Narrow(r.args));
         CHECK(DecideRunMode(info) == r.mode);
         CHECK(info.m_nParamCount == argc - 1);  // every argument counts, the program's name not
+        CHECK(info.m_szLogPath == std::wstring(wcschr(r.args, L'=') ? L"a" : L""));
     }
 }
 

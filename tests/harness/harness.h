@@ -177,6 +177,16 @@ inline bool WriteFileText(const std::wstring& path, const std::string& bytes) {
     return f && !fclose(f) && ok;
 }
 
+// Lines ended by CR LF (the last one may lack them).
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
 inline std::string ReadFileText(const std::wstring& path) {
     std::string s;
     char buf[4096];
@@ -301,6 +311,15 @@ inline BOOL CALLBACK MatchWindow(HWND h, LPARAM p) {
 inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 30000) {
     WindowQuery q = {pid, cls, title, nullptr};
     WaitUntil([&] { return EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q)), q.found != nullptr; }, timeoutMs);
+    return q.found;
+}
+
+// The first visible top-level window the process shows before it ends; null
+// when it ended (or the time ran out) without one.
+inline HWND WindowBeforeExit(const Proc& p, DWORD timeoutMs = 60000) {
+    WindowQuery q = {p.pid, nullptr, nullptr, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q)), q.found || !p.Running(); },
+              timeoutMs);
     return q.found;
 }
 
@@ -474,17 +493,8 @@ inline std::wstring CopyPackage(const wchar_t* name, const std::string& ini,
 // for until it holds at least `count` lines (setup does not wait for it).
 inline std::vector<std::string> HelperLog(const std::wstring& installDir, size_t count = 0) {
     std::vector<std::string> lines;
-    WaitUntil(
-        [&] {
-            std::string text = ReadFileText(installDir + L"\\VolSvcInstall.log");
-            lines.clear();
-            for (size_t start = 0, end; start < text.size(); start = end + 2) {
-                end = std::min(text.find("\r\n", start), text.size());
-                lines.push_back(text.substr(start, end - start));
-            }
-            return lines.size() >= count;
-        },
-        count ? 10000 : 0);
+    WaitUntil([&] { return (lines = Lines(ReadFileText(installDir + L"\\VolSvcInstall.log"))).size() >= count; },
+              count ? 10000 : 0);
     return lines;
 }
 
