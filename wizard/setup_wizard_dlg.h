@@ -60,7 +60,7 @@ protected:
     void OnSetupStatus(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(CDC* pDC);
-    BOOL OnPaint();
+    void OnPaint();
     void OnLButtonDown(UINT nFlags, POINT point);
 
     // A started procedure that has not reported its end yet: the dialog
@@ -82,10 +82,13 @@ protected:
     CBmpBtnCtrl m_btnCancel;
     LinkLabel m_lblHeading;
     CBmpBtnCtrl m_btnAction;
-    HICON m_hIcon;
+    // The program's icon, loaded on first use: not before the first paint.
+    HICON Icon();
+    HICON m_hIcon = nullptr;
 
     // Kept so that the dialog can wait for the worker before its object
     // (and the process) goes away.
     HANDLE m_hWorker = nullptr;
     BOOL m_bWorkerEnded = FALSE;
+    BOOL m_bIconsPosted = FALSE;
 };
