@@ -27,7 +27,7 @@ CString::~CString() { free(m_psz); }
 
 CString& CString::operator=(const CString& other) {
     if (this != &other) {
-        m_nLength = 0;
+        Empty();  // terminated too, for an empty other
         Append(other.m_psz, other.m_nLength);
     }
     return *this;

@@ -41,6 +41,13 @@ up)
     DISPLAY=$(cat "$world/display") wineboot -i >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1
   fi
+  # Our own Xvfb has no window manager, which Wine would wait for (2 s) at
+  # every window that closes; a display of the user's keeps its own.
+  if [ -f "$world/xvfb.pid" ]; then
+    run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  else
+    run reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+  fi
   if [ -n "$version" ]; then
     run reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
   fi

@@ -1,12 +1,9 @@
-// A program that does not restrict the DLL search: it loads each name given
-// on its command line the ordinary way, so a planted copy beside it wins.
+// Loads each DLL named on its command line the ordinary way, without
+// restricting the search: a copy planted beside it wins.
 #include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
-    for (int i = 1; i < argc; ++i) {
-        HMODULE h = LoadLibraryW(argv[i]);
-        if (h)
-            FreeLibrary(h);
-    }
+    for (int i = 1; i < argc; ++i)
+        FreeLibrary(LoadLibraryW(argv[i]));
     return 0;
 }

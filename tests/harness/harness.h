@@ -52,10 +52,6 @@ inline std::wstring BuildDir() { return EnvPath("SETUP_BUILD_DIR"); }
 inline std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
 inline std::wstring SourceDir() { return EnvPath("SETUP_SOURCE_DIR"); }
 
-// The value of the test program's argument "--name=value" (the prefix with
-// its '='), or null.
-const char* Arg(const char* prefix);
-
 // --- Processes --------------------------------------------------------------
 
 template <typename Pred>
@@ -223,9 +219,7 @@ inline long long RegDword(HKEY root, const std::wstring& key, const std::wstring
 }
 
 inline bool RegHasValue(HKEY root, const std::wstring& key, const std::wstring& value) {
-    DWORD type;
-    std::vector<BYTE> d;
-    return RegRead(root, key, value, &type, &d);
+    return SHGetValueW(root, key.c_str(), value.c_str(), nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // The number of values of a key, or -1 when there is no such key.
@@ -284,47 +278,47 @@ inline std::wstring TextOf(HWND hWnd) {
     return std::wstring(buf.data(), got);
 }
 
+struct WindowQuery {
+    DWORD pid;
+    const wchar_t *cls, *title;
+    HWND found;
+};
+inline BOOL CALLBACK MatchWindow(HWND h, LPARAM p) {
+    auto* q = reinterpret_cast<WindowQuery*>(p);
+    DWORD owner = 0;
+    wchar_t name[256];
+    GetWindowThreadProcessId(h, &owner);
+    GetClassNameW(h, name, 256);
+    if (!IsWindowVisible(h) || (q->pid && owner != q->pid) || (q->cls && lstrcmpW(name, q->cls)) ||
+        (q->title && TextOf(h) != q->title))
+        return TRUE;
+    q->found = h;
+    return FALSE;
+}
+
 // A visible top-level window of the process (0: any) with that class and
 // title (null: any), waited for; null when none came.
 inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 30000) {
-    struct Find {
-        DWORD pid;
-        const wchar_t *cls, *title;
-        HWND found;
-    } f = {pid, cls, title, nullptr};
-    auto match = [](HWND h, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(p);
-        DWORD owner = 0;
-        wchar_t name[256];
-        GetWindowThreadProcessId(h, &owner);
-        GetClassNameW(h, name, 256);
-        if (!IsWindowVisible(h) || (f->pid && owner != f->pid) || (f->cls && lstrcmpW(name, f->cls)) ||
-            (f->title && TextOf(h) != f->title))
-            return TRUE;
-        f->found = h;
-        return FALSE;
-    };
-    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&f)), f.found != nullptr; }, timeoutMs);
-    return f.found;
+    WindowQuery q = {pid, cls, title, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q)), q.found != nullptr; }, timeoutMs);
+    return q.found;
 }
 
-// Ends every process that owns a window of that title.
+// Ends every other process that owns a window of that title.
 inline void EndWindowProcesses(const std::wstring& title) {
-    HWND hWnd;
-    for (int i = 0; i < 20 && (hWnd = FindWindowW(nullptr, title.c_str())) != nullptr; ++i) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hWnd, &pid);
-        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (h && TerminateProcess(h, 1))
-            WaitForSingleObject(h, 5000);
-        if (h)
-            CloseHandle(h);
-        WaitUntil([&] { return !IsWindow(hWnd); }, 2000);
+    DWORD pid = 0;
+    for (HWND h; (h = FindWindowW(nullptr, title.c_str())) && GetWindowThreadProcessId(h, &pid) &&
+                 pid != GetCurrentProcessId();) {
+        HANDLE owner = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!owner || !TerminateProcess(owner, 1) || WaitForSingleObject(owner, 5000) != WAIT_OBJECT_0 ||
+            !WaitUntil([&] { return !IsWindow(h); }, 2000))
+            break;
+        CloseHandle(owner);
     }
 }
 
 struct Ctl {
-    bool visible = false, enabled = false;
+    bool visible = false;
     RECT rc{};  // in the parent's client coordinates
     std::wstring text;
 };
@@ -334,29 +328,24 @@ inline Ctl Control(HWND hParent, int id) {
     if (!h)
         return c;
     c.visible = (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
-    c.enabled = IsWindowEnabled(h) != FALSE;
     GetWindowRect(h, &c.rc);
     MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&c.rc), 2);
     c.text = TextOf(h);
     return c;
 }
 
-// The real mouse, in screen coordinates.
-inline void Mouse(DWORD flags, POINT screen = {}) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (LONG)((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = (LONG)((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
+// The real mouse and keyboard, in screen coordinates.
+inline void MouseMoveTo(POINT screen) {
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (screen.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                (screen.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
     Sleep(30);
 }
-inline void MouseMoveTo(POINT screen) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); }
 inline void MoveMouseAway() { MouseMoveTo(POINT{2, 2}); }
 inline void ClickAt(POINT screen) {
     MouseMoveTo(screen);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(30);
 }
 // A click on the centre of a control.
 inline void ClickControl(HWND hParent, int id) {
@@ -366,22 +355,15 @@ inline void ClickControl(HWND hParent, int id) {
     ClickAt(pt);
 }
 
-// A real key press, with Alt held when asked.
-inline void PressKey(WORD vk, bool withAlt = false) {
-    auto key = [](WORD k, DWORD flags) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        i.ki.dwFlags = flags;
-        SendInput(1, &i, sizeof(i));
-        Sleep(20);
-    };
+// A key press, with Alt held when asked.
+inline void PressKey(BYTE vk, bool withAlt = false) {
     if (withAlt)
-        key(VK_MENU, 0);
-    key(vk, 0);
-    key(vk, KEYEVENTF_KEYUP);
+        keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(vk, 0, 0, 0);
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
     if (withAlt)
-        key(VK_MENU, KEYEVENTF_KEYUP);
+        keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    Sleep(50);
 }
 
 // The message of a message box: its static with id 0xFFFF, as on Windows.
@@ -468,6 +450,7 @@ inline std::string IniFor(const AppNames& n, bool launchAfterSilentInstall = fal
 // Ends the application's processes and removes every trace of an
 // installation under these names, in both registry views.
 inline void Scrub(const AppNames& n) {
+    REQUIRE((!n.folder.empty() && !n.app.empty()));  // else Program Files and the whole menu would go
     EndWindowProcesses(n.app);
     for (bool wow64 : {false, true}) {
         DeleteTree(InstallDirOf(n, wow64));
@@ -552,7 +535,8 @@ inline Image Grab(HDC hdcFrom, int x, int y, int w, int h) {
 }
 
 // A top-level window as the screen shows it; what lies outside its window
-// region is painted in the key colour, so that the picture shows the shape.
+// region is painted green (the skin's own key colour is magenta), so that
+// the picture shows the shape.
 inline Image CaptureWindow(HWND hWnd) {
     RECT rc;
     GetWindowRect(hWnd, &rc);
@@ -560,30 +544,17 @@ inline Image CaptureWindow(HWND hWnd) {
     Image img = Grab(screen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     ReleaseDC(nullptr, screen);
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    for (int i = 0; GetWindowRgn(hWnd, rgn) != ERROR && i < img.w * img.h; ++i)
-        if (!PtInRegion(rgn, i % img.w, i / img.w))
-            img.px[i] = 0xFF00FF;
+    for (int i = GetWindowRgn(hWnd, rgn) == ERROR ? img.w * img.h : 0; i < img.w * img.h; ++i)
+        img.px[i] = PtInRegion(rgn, i % img.w, i / img.w) ? img.px[i] : 0x00FF00;
     DeleteObject(rgn);
     return img;
-}
-
-// Runs this thread's waiting messages for at least ms.
-inline void Pump(DWORD ms = 0) {
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (GetTickCount() - start >= ms)
-            return;
-    }
 }
 
 // A window's client area after every pending paint has run.
 inline Image CaptureClient(HWND hWnd) {
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageW(&msg);
     RECT rc;
     GetClientRect(hWnd, &rc);
     HDC hdc = GetDC(hWnd);

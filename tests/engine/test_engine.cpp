@@ -1,0 +1,235 @@
+// The engine: rules in tables, procedures in process, setup.exe's silent install.
+#include "harness.h"
+
+#include <tuple>
+
+#include "engine/config.h"
+#include "engine/flags.h"
+#include "engine/install.h"
+#include "engine/programs.h"
+
+using Texts = std::vector<std::string>;
+using Names = std::vector<std::wstring>;
+const Names kUninstallFiles = {L"setup.exe",    L"setup.ini",    L"setupCHS.dll",
+                               L"setupCHT.dll", L"setupENU.dll", L"setupJPN.dll"};
+const char kNoNames[] = "Fail to install: setup.ini names no install folder or application!";
+const char kTooLong[] = "Fail to install: the path of the package or of the install folder is too long!";
+
+// "setup.exe s" from a package copy, its own compatibility mark cleared.
+DWORD Silent(const std::wstring& pkg) {
+    SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(pkg + L"setup.exe").c_str());
+    return Run(Q(pkg + L"setup.exe") + L" s", 60000);
+}
+
+HWND AppWindow(const AppNames& n) { return WaitForWindow(0, nullptr, n.app.c_str(), 10000); }
+
+void CheckInstalled(const std::wstring& pkg, const AppNames& n, bool nt6, const Texts& helperLog) {
+    const std::wstring dir = InstallDirOf(n) + L"\\", exe = dir + n.file, key = UninstallKeyOf(n);
+    Names app = ListFolder(pkg + L"Application");
+    if (!nt6)  // no helper
+        app.erase(std::find(app.begin(), app.end(), L"VolSvcInstall.exe"));
+    ULONGLONG bytes = 0;
+    CHECK(ListFolder(dir + L"Uninstall") == kUninstallFiles);
+    for (const auto& [from, to, names] :
+         {std::tuple(pkg + L"Application\\", dir, app), std::tuple(pkg, dir + L"Uninstall\\", kUninstallFiles)})
+        for (const auto& f : names) {
+            CHECK_MESSAGE(FileSize(to + f) == FileSize(from + f), Narrow(f));
+            bytes += FileSize(from + f);
+        }
+    CHECK(RegValueCount(HKEY_LOCAL_MACHINE, key) == 9);
+    const std::pair<std::wstring, std::wstring> facts[] = {
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"UninstallString"), Q(dir + L"Uninstall\\setup.exe") + L" delpkg"},
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"DisplayName"), n.app},
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"Publisher"), L"Tarvex Technology Corp."},
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"DisplayVersion"), L"2.10.07"},
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"DisplayIcon"), exe},
+        {RegStr(HKEY_LOCAL_MACHINE, key, L"InstallLocation"), InstallDirOf(n)},
+        {Shortcut(DesktopLinkOf(n.app)), Lower(exe) + L"|"},
+        {Shortcut(ProgramsFolderOf(n.app) + L"\\" + n.app + L".lnk"), Lower(exe) + L"|"},
+        {Shortcut(ProgramsFolderOf(n.app) + L"\\Uninstall.lnk"), Lower(dir + L"Uninstall\\setup.exe") + L"|delpkg"},
+        {RegStr(HKEY_LOCAL_MACHINE, RunKeyOf(), n.app), nt6 ? L"<none>" : Q(exe) + L" min"}};
+    for (const auto& [got, expected] : facts)
+        CHECK(got == expected);
+    CHECK(RegDword(HKEY_LOCAL_MACHINE, key, L"EstimatedSize") == (long long)(bytes + 1023) / 1024);
+    CHECK(RegDword(HKEY_LOCAL_MACHINE, key, L"NoModify") + RegDword(HKEY_LOCAL_MACHINE, key, L"NoRepair") == 2);
+    // Windows 6: the marks, setup.exe's own made before it chose the silent mode.
+    CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, Lower(pkg + L"setup.exe")) == (nt6 ? 1 : -1));
+    CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, exe) == (nt6 ? 1 : -1));
+    CHECK(HelperLog(dir, helperLog.size()) == helperLog);
+}
+
+TEST_CASE("the install folder rule, GetPathFolder for the Windows folder's parent, and setup.ini") {
+    const std::wstring fits(242, L'n');  // "C:\Program Files\" and this: 259 characters
+    const std::tuple<const wchar_t*, int, std::wstring, std::wstring> rows[] = {
+        {L"C:\\Windows", 2, L"VKP709", L"C:\\Program Files\\VKP709"},
+        {L"D:\\OS\\Windows", 5, L"App", L"D:\\OS\\Program Files\\App"},
+        {L"C:\\", 2, L"App", L"C:\\Program Files\\App"},
+        {L"Windows", -1, L"App", L"Program Files\\App"},
+        {L"", -1, L"App", L"Program Files\\App"},
+        {L"C:\\Windows", 2, fits, L"C:\\Program Files\\" + fits},
+        {L"C:\\Windows", 2, fits + L"n", L""}};
+    for (const auto& [windows, cut, name, folder] : rows) {
+        wchar_t out[kPathChars] = L"junk";
+        CHECK(GetPathFolder(windows, out) == cut);
+        CHECK(ComposeInstallFolder(windows, FALSE, name.c_str(), out) == !folder.empty());
+        CHECK(out == folder);
+    }
+    const std::wstring others = L"|QXRaidSetup.exe|Tarvex Array Console|Tarvex Technology Corp.|1.00.00|0|";
+    const std::wstring defaults = L"VKP709" + others + L"C:\\Program Files\\VKP709";
+    const std::string custom = "[Customized_Setting]\n";
+    const std::tuple<std::string, bool, std::wstring> inis[] = {
+        {"", false, defaults},
+        {custom + "APPFolderName=\nAPPFileName=App.exe\nLaunchAPInSilentMode=2\n[Startup]\nAppName=My App\n"
+                  "CompanyName=Co\nVersion=2.5\n",
+         false, L"|App.exe|My App|Co|2.5|1|"},
+        {custom + "LaunchAPInSilentMode=abc\n", false, defaults},
+        {custom + "APPFolderName=" + std::string(250, 'x') + "\n", false, std::wstring(250, L'x') + others},
+        {"[Startup]\nAppName=Near\n", true, defaults}};  // in the Windows folder, where a relative path leads
+    for (const auto& [ini, pathTooLong, fields] : inis) {
+        std::wstring dir = FreshDir(L"config"), windows = ShellFolder(CSIDL_WINDOWS) + L"\\";
+        WriteFileText((pathTooLong ? windows : dir) + L"setup.ini", ini);
+        SetupConfig c;
+        memset(&c, 0x55, sizeof(c));
+        ReadSetupConfig((pathTooLong ? dir + std::wstring(255 - dir.size(), L'y') + L"\\" : dir).c_str(), &c);
+        CHECK(std::wstring(c.szAppFolderName) + L"|" + c.szAppFileName + L"|" + c.szAppName + L"|" + c.szCompanyName +
+                  L"|" + c.szVersion + (c.bLaunchAppInSilentMode == TRUE ? L"|1|" : L"|0|") + c.szInstallFolder ==
+              fields);
+        DeleteFileW((windows + L"setup.ini").c_str());
+    }
+}
+
+TEST_CASE("starting programs, closing windows that are not there") {
+    const std::wstring dir = FreshDir(L"launch here"), helper = dir + L"VolSvcInstall.exe", cmd = Q(helper) + L" ";
+    REQUIRE(CopyInto(PackageDir() + L"Application\\VolSvcInstall.exe", helper));
+    const std::wstring longest = cmd + std::wstring(1023 - cmd.size(), L'x');
+    // The command line and the exit code (2: an unknown option; 999: not started).
+    const std::pair<std::wstring, DWORD> rows[] = {
+        {cmd + L"-i", 0}, {Q(dir + L"missing.exe"), 999}, {L"", 999}, {longest, 2}, {longest + L"x", 999}};
+    for (const auto& [line, exitCode] : rows) {
+        HANDLE h = LaunchCommandLine(line.c_str(), TRUE);
+        DWORD code = 999;
+        if (h && WaitForSingleObject(h, 10000) == WAIT_OBJECT_0 && GetExitCodeProcess(h, &code))
+            CloseHandle(h);
+        CHECK(code == exitCode);
+    }
+    CHECK(CloseRunningApp(L"Tarvex No Such Window"));
+    HWND untitled = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    CHECK((CloseRunningApp(L"") && DestroyWindow(untitled)));  // an empty name must not reach it
+}
+
+TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations refused or cut short") {
+    g_bWow64 = TRUE;
+    REQUIRE(CoInitializeEx(nullptr, COINIT_MULTITHREADED) == S_OK);  // the shortcuts must leave it be
+    const std::wstring list = RegBase(true) + L"Uninstall";
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, list.c_str());
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, list.c_str(), L"Kept", REG_SZ, L"1", 4);  // this test's alone, no subkeys
+    // The parent's folder is below a missing one: only the last part of a path is created.
+    const AppNames wow{L"VKP709 Wow", L"Tarvex Wow Console"}, parent{L"VKP709 Vendor\\Parent", L"Tarvex Parent"};
+    Scrub(wow), Scrub(parent);
+    const std::tuple<AppNames, BOOL, Texts, BOOL> rows[] = {
+        {wow, FALSE, {}, TRUE},
+        {{L"", L"Tarvex Refused"}, FALSE, {kNoNames}, FALSE},
+        {{L"VKP709 Refused", L""}, FALSE, {kNoNames}, FALSE},
+        {{L"VKP709 Refused", L"Tarvex Refused", L""}, FALSE, {kNoNames}, FALSE},
+        {{std::wstring(216, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, TRUE},   // the uninstaller's files do not fit
+        {{std::wstring(243, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, FALSE},  // the folder does not fit
+        {parent, FALSE, {}, TRUE},
+        {parent, TRUE, {"Fail to install the service!"}, TRUE}};
+    for (const auto& [n, nt6, texts, uninstalled] : rows) {
+        g_bNT6 = nt6;
+        const std::wstring pkg = CopyPackage(L"in process", IniFor(n));
+        SetupConfig cfg;
+        ReadSetupConfig(pkg.c_str(), &cfg);
+        const bool done = n.folder == wow.folder, written = done || n.folder == parent.folder, links = written && !nt6;
+        const std::wstring dir = InstallDirOf(n, true), menu = ProgramsFolderOf(n.app), exe = dir + L"\\" + n.file;
+        BoxWatcher boxes;
+        CHECK(InstallPackage(pkg.c_str(), &cfg) == done);
+        CHECK(boxes.Stop() == texts);
+        CHECK(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n, true), L"UninstallString") ==
+              (written ? Q(dir + L"\\Uninstall\\setup.exe") + L" delpkg" : L"<none>"));
+        CHECK(RegStr(HKEY_LOCAL_MACHINE, RunKeyOf(true), n.app) == (links ? Q(exe) + L" min" : L"<none>"));
+        CHECK(DeleteDesktopShortcut(n.app.c_str()) == (links ? 0 : -1));
+        CHECK(FileExists(menu + L"\\Uninstall.lnk") == links);
+        CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, exe));
+        // XP uninstall over the running application, a user's file, a helper not its own.
+        Proc app(Q(exe));
+        if (done)
+            REQUIRE((AppWindow(n) && WriteFileText(menu + L"\\notes.txt", "mine") &&
+                     CopyInto(pkg + L"Application\\VolSvcInstall.exe", dir + L"\\VolSvcInstall.exe")));
+        g_bNT6 = FALSE;
+        CHECK(UninstallPackage(&cfg) == uninstalled);
+        CHECK_FALSE(app.Running());
+        CHECK(RegValueCount(HKEY_LOCAL_MACHINE, list) == 1);  // kept its value, gained none
+        CHECK_FALSE(RegHasValue(HKEY_LOCAL_MACHINE, RunKeyOf(true), n.app));
+        CHECK((ListFolder(dir) == Names{L"Uninstall\\", L"VolSvcInstall.exe"}) == done);
+        CHECK((ListFolder(menu) == Names{L"notes.txt"}) == done);
+    }
+    Scrub(wow);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, list.c_str());
+    g_bWow64 = FALSE;
+    CHECK(CoInitializeEx(nullptr, COINIT_MULTITHREADED) == S_FALSE);
+    CoUninitialize(), CoUninitialize();
+}
+
+TEST_CASE("XP and Windows 7: silent installs; over the running application, one that will not close; uninstalls") {
+    g_bNT6 = TRUE;
+    const AppNames n{L"VKP709 Test", L"Tarvex Test Console"};
+    // Unquoted, a path in "C:\Program Files" would start C:\Program.exe.
+    const std::wstring decoy = L"C:\\Program.exe", decoyLog = L"C:\\Program.log", dir = InstallDirOf(n);
+    const std::wstring exe = dir + L"\\" + n.file, retitled = L"Tarvex Test Retitled";
+    REQUIRE(CopyInto(PackageDir() + L"Application\\VolSvcInstall.exe", decoy));
+    DeleteFileW(decoyLog.c_str());
+    const std::wstring pkg = CopyPackage(L"win7", IniFor(n, true)), pkg2 = CopyPackage(L"win7 new", IniFor(n));
+    const std::wstring exe2 = pkg2 + L"Application\\" + n.file;
+    REQUIRE(WriteFileText(exe2, ReadFileText(exe2) + std::string(3000, 'x')));
+    for (const wchar_t* windows : {L"winxp64", L"win7"}) {
+        Scrub(n);
+        WinVersionFor version(L"setup.exe", windows);
+        CHECK(Silent(pkg) == 0);
+        CheckInstalled(pkg, n, windows[3] == L'7', windows[3] == L'7' ? Texts{"-i"} : Texts{});
+        CHECK((AppWindow(n) && CloseRunningApp(n.app.c_str())));  // started by setup, as the package asks
+    }
+
+    // Over the application started from setup.ini and the rule; stale shortcuts go.
+    LaunchInstalledApp(pkg.c_str(), nullptr);
+    REQUIRE(AppWindow(n));
+    WriteFileText(DesktopLinkOf(n.app), "stale");
+    WriteFileText(ProgramsFolderOf(n.app) + L"\\Uninstall.lnk", "stale");
+    CHECK(Silent(pkg2) == 0);
+    CheckInstalled(pkg2, n, true, {"-i", "-k", "-u", "-i"});
+
+    // Over one that will not close: the executable stays; the rest, the start go on.
+    SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", L"1");  // for it and those setup starts from now on
+    Proc app(Q(exe));
+    HWND first = AppWindow(n);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyOf(n).c_str());
+    REQUIRE(Silent(pkg) == 1603);  // after the bounded wait
+    CHECK(FileSize(exe) == FileSize(exe2));
+    CHECK(RegHasKey(HKEY_LOCAL_MACHINE, UninstallKeyOf(n)));
+    REQUIRE(SetWindowTextW(first, retitled.c_str()));
+    REQUIRE(AppWindow(n));  // started all the same
+    CHECK_FALSE(CloseRunningApp(n.app.c_str()));
+
+    // Retitled, not waited for, in use: all else goes; ended, the rest; then nothing.
+    REQUIRE(SetWindowTextW(AppWindow(n), retitled.c_str()));
+    SetupConfig cfg;
+    ReadSetupConfig((dir + L"\\Uninstall\\").c_str(), &cfg);
+    const Names left = {L"Uninstall\\", L"VolSvcInstall.log"};  // the log is no file of the installation's
+    const std::pair<bool, Names> passes[] = {
+        {false, {L"QXRaidSetup.exe", left[0], left[1]}}, {true, left}, {true, left}};
+    for (const auto& [done, files] : passes) {
+        BoxWatcher boxes;
+        CHECK(UninstallPackage(&cfg) == done);
+        CHECK(boxes.Stop().empty());
+        CHECK(ListFolder(dir) == files);
+        CHECK(ListFolder(dir + L"\\Uninstall") == kUninstallFiles);
+        CHECK_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UninstallKeyOf(n)));
+        CHECK_FALSE((FileExists(DesktopLinkOf(n.app)) || FileExists(ProgramsFolderOf(n.app))));
+        CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, exe) == 1);
+        CHECK(HelperLog(dir, 9) == Texts{"-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u"});
+        EndWindowProcesses(retitled);
+    }
+    CHECK_FALSE(DeleteFileW(decoyLog.c_str()));
+    DeleteFileW(decoy.c_str());
+    Scrub(n);
+}
