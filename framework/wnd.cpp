@@ -149,7 +149,9 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (pDX->m_bAttachOnly) {
         if (!rControl.m_hWnd)
             rControl.Attach(pDX->m_pDlgWnd->GetDlgItem(nIDC));
-    } else if (!rControl.IsSubclassed()) {
+    } else if (rControl.m_hWnd) {  // attached by an earlier exchange: not looked up again
+        rControl.SubclassWindow(rControl.m_hWnd);
+    } else {
         rControl.SubclassDlgItem((UINT)nIDC, pDX->m_pDlgWnd);
     }
 }

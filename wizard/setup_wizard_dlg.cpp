@@ -416,8 +416,10 @@ BOOL SetupWizardDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         *pResult = 0;
         return TRUE;
     case WM_SETUP_ICONS:
-        SendMessage(WM_SETICON, ICON_BIG, (LPARAM)Icon());
+        // Small first: a big icon alone makes the window scale a copy of it
+        // for the small one.
         SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)Icon());
+        SendMessage(WM_SETICON, ICON_BIG, (LPARAM)Icon());
         *pResult = 0;
         return TRUE;
     case WM_TIMER:
