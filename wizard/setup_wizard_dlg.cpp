@@ -383,6 +383,40 @@ HICON SetupWizardDlg::Icon() {
     return m_hIcon;
 }
 
+void SetupWizardDlg::PaintControls(HDC hdc) {
+    // Each at its place in this context, clipped to itself; then it has
+    // nothing left to paint.
+    auto paint = [&](CWnd& control, auto draw) {
+        const HWND h = control.GetSafeHwnd();
+        RECT rc;
+        if (!h || !::IsWindowVisible(h) || !::GetClientRect(h, &rc))
+            return;
+        POINT org = {0, 0};
+        ::MapWindowPoints(h, m_hWnd, &org, 1);
+        const int nSaved = ::SaveDC(hdc);
+        ::OffsetViewportOrgEx(hdc, org.x, org.y, nullptr);
+        ::IntersectClipRect(hdc, 0, 0, rc.right, rc.bottom);
+        draw(h, rc);
+        ::RestoreDC(hdc, nSaved);
+        ::ValidateRect(h, nullptr);
+    };
+    LinkLabel* const labels[] = {&m_lblTitle, &m_lblHeading, &m_lblText};
+    for (LinkLabel* pLabel : labels)
+        paint(*pLabel, [&](HWND h, const RECT&) { ::SendMessageW(h, WM_PRINTCLIENT, (WPARAM)hdc, PRF_CLIENT); });
+    // A button's own procedure clips its drawing to its client rectangle in
+    // device units, which the moved origin is not: the drawing its WM_PAINT
+    // would ask for is asked for here, with the same state.
+    CBmpBtnCtrl* const buttons[] = {&m_btnClose, &m_btnAction, &m_btnCancel, &m_btnOK, &m_chkLaunch};
+    for (CBmpBtnCtrl* pButton : buttons)
+        paint(*pButton, [&](HWND h, const RECT& rc) {
+            const LRESULT n = ::SendMessageW(h, BM_GETSTATE, 0, 0);
+            const UINT nState = (n & BST_FOCUS ? ODS_FOCUS : 0) | (n & BST_PUSHED ? ODS_SELECTED : 0) |
+                                (::IsWindowEnabled(h) ? 0 : ODS_DISABLED);
+            DRAWITEMSTRUCT dis = {ODT_BUTTON, (UINT)::GetDlgCtrlID(h), 0, ODA_DRAWENTIRE, nState, h, hdc, rc, 0};
+            pButton->DrawItem(&dis);
+        });
+}
+
 void SetupWizardDlg::OnPaint() {
     CPaintDC dc(m_hWnd);
     if (IsIconic(m_hWnd)) {
@@ -392,6 +426,8 @@ void SetupWizardDlg::OnPaint() {
         int x = (rc.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
         int y = (rc.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
         DrawIcon(dc, x, y, Icon());
+    } else if (!m_bIconsPosted) {
+        PaintControls(dc);
     }
     if (!m_bIconsPosted)
         m_bIconsPosted = PostMessage(WM_SETUP_ICONS);

@@ -61,6 +61,11 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnPaint();
+    // The first paint draws the labels and buttons as well, each with its own
+    // drawing, into this context, and leaves them nothing to paint: under
+    // Wine a window's own paint costs some twenty calls to the server. (The
+    // progress bar is hidden then.)
+    void PaintControls(HDC hdc);
     void OnLButtonDown(UINT nFlags, POINT point);
 
     // A started procedure that has not reported its end yet: the dialog
