@@ -112,11 +112,16 @@ int CString::Find(const wchar_t* pszSub, int nStart) const {
 }
 
 CString CString::FromWindowText(HWND hWnd) {
+    // Read where the window keeps it rather than asked for with messages:
+    // every paint of a control reads its caption, and under Wine a message
+    // to a subclassed control costs a few calls to the server.
     CString s;
-    int n = GetWindowTextLengthW(hWnd);
-    if (n > 0 && s.Reserve(n)) {
-        s.m_nLength = GetWindowTextW(hWnd, s.m_psz, n + 1);
+    for (int cap = 255; s.Reserve(cap); cap = cap * 2 + 1) {
+        const int n = InternalGetWindowText(hWnd, s.m_psz, cap + 1);
+        s.m_nLength = n > 0 ? n : 0;
         s.m_psz[s.m_nLength] = L'\0';
+        if (s.m_nLength < cap)
+            break;
     }
     return s;
 }

@@ -32,7 +32,8 @@ public:
     int Find(wchar_t ch, int nStart = 0) const;
     int Find(const wchar_t* pszSub, int nStart = 0) const;
 
-    // The window text of hWnd, whatever its length.
+    // The window text of hWnd as the window keeps it (no WM_GETTEXT),
+    // whatever its length.
     static CString FromWindowText(HWND hWnd);
 
     friend bool operator==(const CString& a, const wchar_t* b);

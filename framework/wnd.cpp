@@ -21,13 +21,23 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     return static_cast<CWnd*>(GetPropW(hWnd, kObjectProp));
 }
 
-BOOL CWnd::SubclassWindow(HWND hWnd) {
+BOOL CWnd::Attach(HWND hWnd) {
     if (!hWnd || m_hWnd)
         return FALSE;
     m_hWnd = hWnd;
     PreSubclassWindow();
+    return TRUE;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (!hWnd || m_bSubclassed || (m_hWnd && m_hWnd != hWnd))
+        return FALSE;
+    const bool bAttachedHere = !m_hWnd;
+    if (bAttachedHere)
+        Attach(hWnd);
     if (!SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-        m_hWnd = nullptr;
+        if (bAttachedHere)
+            m_hWnd = nullptr;
         return FALSE;
     }
     SetPropW(hWnd, kObjectProp, this);
@@ -136,8 +146,14 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (!rControl.m_hWnd)
+    if (pDX->m_bAttachOnly) {
+        if (!rControl.m_hWnd)
+            rControl.Attach(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    } else if (rControl.m_hWnd) {  // attached by an earlier exchange: not looked up again
+        rControl.SubclassWindow(rControl.m_hWnd);
+    } else {
         rControl.SubclassDlgItem((UINT)nIDC, pDX->m_pDlgWnd);
+    }
 }
 
 INT_PTR CDialog::DoModal() {

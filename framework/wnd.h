@@ -29,11 +29,15 @@ public:
     // The object attached to a window by this framework, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
-    // Takes over an existing window (a dialog item).
+    // Gives the object its window without taking over its messages yet:
+    // its own methods work, its handlers do not run. Once only.
+    BOOL Attach(HWND hWnd);
+    // Takes over an existing window (a dialog item), or the one attached.
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
     virtual void PreSubclassWindow() {}
+    bool IsSubclassed() const { return m_bSubclassed; }
 
     // Reflection: a parent offers its child's notifications to the child
     // first. TRUE means the child consumed it and the parent stops.
@@ -92,8 +96,10 @@ private:
 
 class CDataExchange {
 public:
-    explicit CDataExchange(CWnd* pDlg) : m_pDlgWnd(pDlg) {}
+    explicit CDataExchange(CWnd* pDlg, bool bAttachOnly = false) : m_pDlgWnd(pDlg), m_bAttachOnly(bAttachOnly) {}
     CWnd* m_pDlgWnd;
+    // Attach the controls only; a later exchange subclasses them.
+    bool m_bAttachOnly;
 };
 
 // Binds a member control to the dialog item of that id (once).

@@ -1,5 +1,6 @@
 #include "bmp_btn_ctrl.h"
 
+#include "../framework/app.h"
 #include "../framework/cstring.h"
 
 namespace {
@@ -32,27 +33,32 @@ BOOL CBmpBtnCtrl::SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChe
     // radio button (4) the undefined type 15.
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, 0);
 
-    SkinBitmap* const images[] = {&m_bmpNormal, &m_bmpPressed,  &m_bmpChecked,
-                                  &m_bmpHover,  &m_bmpDisabled, &m_bmpCheckedDisabled};
-    for (SkinBitmap* p : images)
-        p->DeleteObject();
-
+    m_bmpNormal.DeleteObject();
     if (!m_bmpNormal.LoadBitmap(nNormal))
         return FALSE;
-    struct Load {
-        SkinBitmap* pImage;
+    struct Slot {
+        StateImage* pImage;
         UINT nID;
     };
-    const Load loads[] = {{&m_bmpPressed, nPressed},
-                          {&m_bmpHover, nHover},
-                          {&m_bmpChecked, nChecked},
-                          {&m_bmpDisabled, nDisabled},
-                          {&m_bmpCheckedDisabled, nCheckedDisabled}};
+    const Slot slots[] = {{&m_imgPressed, nPressed},
+                          {&m_imgHover, nHover},
+                          {&m_imgChecked, nChecked},
+                          {&m_imgDisabled, nDisabled},
+                          {&m_imgCheckedDisabled, nCheckedDisabled}};
     BOOL ok = TRUE;
-    for (const Load& l : loads)
-        if (l.nID && !l.pImage->LoadBitmap(l.nID))
+    for (const Slot& s : slots) {
+        s.pImage->bmp.DeleteObject();
+        s.pImage->nID = s.nID;
+        if (s.nID && !::FindResourceW(AfxGetResourceHandle(), MAKEINTRESOURCEW(s.nID), RT_BITMAP))
             ok = FALSE;
+    }
     return ok;
+}
+
+const SkinBitmap* CBmpBtnCtrl::StateImage::Get() {
+    if (!bmp.GetSafeHandle() && nID)
+        bmp.LoadBitmap(nID);
+    return bmp.GetSafeHandle() ? &bmp : nullptr;
 }
 
 void CBmpBtnCtrl::MoveTo(int x, int y) {
@@ -91,34 +97,31 @@ BOOL CBmpBtnCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRES
     return CButton::OnChildNotify(message, wParam, lParam, pResult);
 }
 
-const SkinBitmap& CBmpBtnCtrl::ChooseImage(UINT nState) const {
-    const SkinBitmap* p;
+const SkinBitmap& CBmpBtnCtrl::ChooseImage(UINT nState) {
+    StateImage* p = nullptr;
     const bool disabled = (nState & ODS_DISABLED) != 0;
     const bool selected = (nState & ODS_SELECTED) != 0;
     if (IsCheckKind()) {
         if (disabled && m_nCheck == 1)
-            p = &m_bmpCheckedDisabled;
+            p = &m_imgCheckedDisabled;
         else if (disabled)
-            p = &m_bmpDisabled;
+            p = &m_imgDisabled;
         else if (m_nCheck == 1)
-            p = &m_bmpChecked;
+            p = &m_imgChecked;
         else if (m_bHover)
-            p = &m_bmpHover;
+            p = &m_imgHover;
         else if (selected)
-            p = &m_bmpPressed;
-        else
-            p = &m_bmpNormal;
+            p = &m_imgPressed;
     } else {
         if (disabled)
-            p = &m_bmpDisabled;
+            p = &m_imgDisabled;
         else if (selected)
-            p = &m_bmpPressed;
+            p = &m_imgPressed;
         else if (m_bHover)
-            p = &m_bmpHover;
-        else
-            p = &m_bmpNormal;
+            p = &m_imgHover;
     }
-    return p->GetSafeHandle() ? *p : m_bmpNormal;
+    const SkinBitmap* image = p ? p->Get() : nullptr;
+    return image ? *image : m_bmpNormal;
 }
 
 void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pdis) {
@@ -151,7 +154,7 @@ void CBmpBtnCtrl::DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState) {
 
     // A hover image of its own says enough; without one, the focus
     // rectangle is dropped while hovering so the two do not fight.
-    const bool bHoverOnly = m_bHover && !(nState & (ODS_SELECTED | ODS_DISABLED)) && !m_bmpHover.GetSafeHandle();
+    const bool bHoverOnly = m_bHover && !(nState & (ODS_SELECTED | ODS_DISABLED)) && !m_imgHover.Get();
     CRect rcText = rcClient;
     if (!bHoverOnly && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & ODS_FOCUS)) {
         rcText.InflateRect(-1, -1);

@@ -14,7 +14,8 @@ public:
 
     // Bitmap resource ids; 0 = none (the normal image stands in). Records
     // the button type the first time and makes the control owner-drawn.
-    // FALSE when a requested bitmap did not load.
+    // FALSE when a requested bitmap is not there or the normal one did not
+    // load. The normal image loads now, the others when first drawn.
     BOOL SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled, UINT nCheckedDisabled);
     // Sizes the control to its normal image (a check box keeps room for its
     // caption); moves it to (x, y) unless both are 0.
@@ -37,17 +38,25 @@ protected:
 
     // Check boxes, and radio buttons, which paint the same way.
     bool IsCheckKind() const;
-    const SkinBitmap& ChooseImage(UINT nState) const;
+    // The image of a state, loaded when first drawn: most states are never
+    // seen at all, and none before the dialog shows.
+    struct StateImage {
+        SkinBitmap bmp;
+        UINT nID = 0;
+        // Null when the state has no image of its own or it did not load.
+        const SkinBitmap* Get();
+    };
+    const SkinBitmap& ChooseImage(UINT nState);
     void DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState);
     void DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState);
     void Repaint() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
 
     SkinBitmap m_bmpNormal;
-    SkinBitmap m_bmpPressed;
-    SkinBitmap m_bmpChecked;
-    SkinBitmap m_bmpHover;
-    SkinBitmap m_bmpDisabled;
-    SkinBitmap m_bmpCheckedDisabled;
+    StateImage m_imgPressed;
+    StateImage m_imgChecked;
+    StateImage m_imgHover;
+    StateImage m_imgDisabled;
+    StateImage m_imgCheckedDisabled;
     BOOL m_bHover = FALSE;
     BOOL m_bTracking = FALSE;
     int m_nCheck = 0;

@@ -35,7 +35,9 @@ void LinkLabel::RebuildFont() {
 }
 
 void LinkLabel::RedrawWithParent() {
-    if (!::IsWindow(m_hWnd))
+    // Hidden, as every label is while its dialog is set up, it shows
+    // nothing that could be out of date; showing it paints it afresh.
+    if (!::IsWindow(m_hWnd) || !::IsWindowVisible(m_hWnd))
         return;
     RECT rc;
     GetWindowRect(&rc);

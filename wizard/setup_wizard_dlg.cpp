@@ -18,6 +18,9 @@ constexpr int kCaptionChars = 128;
 constexpr int kTextChars = 1024;
 
 constexpr COLORREF kSkinKey = RGB(255, 0, 255);
+// Posted by the first paint: the icons cost Wine a few milliseconds to hand
+// to the X server, and the first paint shows none of them.
+constexpr UINT WM_SETUP_ICONS = WM_USER + 101;
 // Without its skin the wizard keeps the skin's size, for which the layout is
 // made, and paints the skin's title band and content colour instead.
 constexpr int kPlainWidth = 584, kPlainHeight = 411, kPlainTitleHeight = 26;
@@ -69,7 +72,6 @@ DWORD WINAPI SetupThreadProc(LPVOID pParam) {
 
 SetupWizardDlg::SetupWizardDlg(const wchar_t* pszSourceFolder, int bUninstall, CWnd* pParent)
     : CDialog(IDD_SETUP_WIZARD, pParent), m_bmSkin(), m_hSkinBitmap(nullptr) {
-    m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // A folder that does not fit reads as no folder: setup.ini's defaults.
     Format(m_szSourceFolder, L"%ls", pszSourceFolder);
     m_szTitle[0] = L'\0';
@@ -102,13 +104,17 @@ void SetupWizardDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL SetupWizardDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
-    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+    // Under Wine a control we have subclassed is slow to talk to (a move
+    // costs about a millisecond, twenty times a plain one): the controls are
+    // set up as they are, activation included, and taken over
+    // (CDialog::OnInitDialog) last.
+    CDataExchange attach(this, true);
+    DoDataExchange(&attach);
     LoadSkinBitmaps();
     InitTexts();
     ApplySkinRegion();
     LayoutControls();
+    CDialog::OnInitDialog();
     return TRUE;
 }
 
@@ -201,7 +207,7 @@ void SetupWizardDlg::ApplySkinRegion() {
         // Bitmap pixels are window pixels: the region needs no offset. The
         // window owns the region from here on.
         HRGN hRgn = SkinBitmap::CreateRegion(m_hSkinBitmap, kSkinKey);
-        if (hRgn && !SetWindowRgn(m_hWnd, hRgn, TRUE))
+        if (hRgn && !SetWindowRgn(m_hWnd, hRgn, FALSE))  // not shown yet: nothing to redraw
             DeleteObject(hRgn);
     } else {
         m_bmSkin = BITMAP();
@@ -214,20 +220,20 @@ void SetupWizardDlg::LayoutControls() {
     RECT rc;
     GetClientRect(&rc);
     const int W = rc.right;
-    const UINT kFlags = SWP_NOZORDER | SWP_NOOWNERZORDER;
+    // The dialog is not shown yet: its first paint draws everything.
+    const UINT kFlags = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
     m_lblTitle.SetWindowPos(nullptr, 14, 7, W - 60, 15, kFlags);
     m_lblHeading.SetWindowPos(nullptr, 35, 55, W - 70, 35, kFlags);
     m_lblText.SetWindowPos(nullptr, 200, 170, W - 230, 60, kFlags);
     m_btnClose.MoveTo(W - 32, 11);
     m_btnAction.MoveTo(W - 272, 380);
     // Finish shares the action button's place, the check box the bar's:
-    // each state shows one of a pair.
+    // each state shows one of a pair. Finish, the check box and the bar
+    // start hidden (the template).
     m_btnOK.MoveTo(W - 272, 380);
-    m_btnOK.ShowWindow(SW_HIDE);
     m_btnCancel.MoveTo(W - 133, 380);
     m_chkLaunch.MoveTo(200, 235);
-    m_chkLaunch.ShowWindow(SW_HIDE);
-    m_progress.SetWindowPos(nullptr, 205, 235, W - 245, 30, kFlags | SWP_HIDEWINDOW);
+    m_progress.SetWindowPos(nullptr, 205, 235, W - 245, 30, kFlags);
 }
 
 HANDLE SetupWizardDlg::StartSetupThread(int bUninstall) {
@@ -371,17 +377,60 @@ BOOL SetupWizardDlg::OnEraseBkgnd(CDC* pDC) {
     return TRUE;
 }
 
-BOOL SetupWizardDlg::OnPaint() {
-    if (!IsIconic(m_hWnd))
-        return FALSE;
+HICON SetupWizardDlg::Icon() {
+    if (!m_hIcon)
+        m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    return m_hIcon;
+}
+
+void SetupWizardDlg::PaintControls(HDC hdc) {
+    // Each at its place in this context, clipped to itself; then it has
+    // nothing left to paint.
+    auto paint = [&](CWnd& control, auto draw) {
+        const HWND h = control.GetSafeHwnd();
+        RECT rc;
+        if (!h || !::IsWindowVisible(h) || !::GetClientRect(h, &rc))
+            return;
+        POINT org = {0, 0};
+        ::MapWindowPoints(h, m_hWnd, &org, 1);
+        const int nSaved = ::SaveDC(hdc);
+        ::OffsetViewportOrgEx(hdc, org.x, org.y, nullptr);
+        ::IntersectClipRect(hdc, 0, 0, rc.right, rc.bottom);
+        draw(h, rc);
+        ::RestoreDC(hdc, nSaved);
+        ::ValidateRect(h, nullptr);
+    };
+    LinkLabel* const labels[] = {&m_lblTitle, &m_lblHeading, &m_lblText};
+    for (LinkLabel* pLabel : labels)
+        paint(*pLabel, [&](HWND h, const RECT&) { ::SendMessageW(h, WM_PRINTCLIENT, (WPARAM)hdc, PRF_CLIENT); });
+    // A button's own procedure clips its drawing to its client rectangle in
+    // device units, which the moved origin is not: the drawing its WM_PAINT
+    // would ask for is asked for here, with the same state.
+    CBmpBtnCtrl* const buttons[] = {&m_btnClose, &m_btnAction, &m_btnCancel, &m_btnOK, &m_chkLaunch};
+    for (CBmpBtnCtrl* pButton : buttons)
+        paint(*pButton, [&](HWND h, const RECT& rc) {
+            const LRESULT n = ::SendMessageW(h, BM_GETSTATE, 0, 0);
+            const UINT nState = (n & BST_FOCUS ? ODS_FOCUS : 0) | (n & BST_PUSHED ? ODS_SELECTED : 0) |
+                                (::IsWindowEnabled(h) ? 0 : ODS_DISABLED);
+            DRAWITEMSTRUCT dis = {ODT_BUTTON, (UINT)::GetDlgCtrlID(h), 0, ODA_DRAWENTIRE, nState, h, hdc, rc, 0};
+            pButton->DrawItem(&dis);
+        });
+}
+
+void SetupWizardDlg::OnPaint() {
     CPaintDC dc(m_hWnd);
-    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
-    RECT rc;
-    GetClientRect(&rc);
-    int x = (rc.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (rc.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-    return TRUE;
+    if (IsIconic(m_hWnd)) {
+        SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+        RECT rc;
+        GetClientRect(&rc);
+        int x = (rc.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (rc.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        DrawIcon(dc, x, y, Icon());
+    } else if (!m_bIconsPosted) {
+        PaintControls(dc);
+    }
+    if (!m_bIconsPosted)
+        m_bIconsPosted = PostMessage(WM_SETUP_ICONS);
 }
 
 void SetupWizardDlg::OnLButtonDown(UINT, POINT point) {
@@ -392,15 +441,21 @@ void SetupWizardDlg::OnLButtonDown(UINT, POINT point) {
 BOOL SetupWizardDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     switch (message) {
     case WM_PAINT:
-        if (!OnPaint())
-            return FALSE;
+        OnPaint();
         *pResult = 0;
         return TRUE;
     case WM_QUERYDRAGICON:
-        *pResult = (LRESULT)m_hIcon;
+        *pResult = (LRESULT)Icon();
         return TRUE;
     case WM_SETUP_STATUS:
         OnSetupStatus(wParam, lParam);
+        *pResult = 0;
+        return TRUE;
+    case WM_SETUP_ICONS:
+        // Small first: a big icon alone makes the window scale a copy of it
+        // for the small one.
+        SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)Icon());
+        SendMessage(WM_SETICON, ICON_BIG, (LPARAM)Icon());
         *pResult = 0;
         return TRUE;
     case WM_TIMER:

@@ -60,7 +60,12 @@ protected:
     void OnSetupStatus(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(CDC* pDC);
-    BOOL OnPaint();
+    void OnPaint();
+    // The first paint draws the labels and buttons as well, each with its own
+    // drawing, into this context, and leaves them nothing to paint: under
+    // Wine a window's own paint costs some twenty calls to the server. (The
+    // progress bar is hidden then.)
+    void PaintControls(HDC hdc);
     void OnLButtonDown(UINT nFlags, POINT point);
 
     // A started procedure that has not reported its end yet: the dialog
@@ -82,10 +87,13 @@ protected:
     CBmpBtnCtrl m_btnCancel;
     LinkLabel m_lblHeading;
     CBmpBtnCtrl m_btnAction;
-    HICON m_hIcon;
+    // The program's icon, loaded on first use: not before the first paint.
+    HICON Icon();
+    HICON m_hIcon = nullptr;
 
     // Kept so that the dialog can wait for the worker before its object
     // (and the process) goes away.
     HANDLE m_hWorker = nullptr;
     BOOL m_bWorkerEnded = FALSE;
+    BOOL m_bIconsPosted = FALSE;
 };
