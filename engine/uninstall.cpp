@@ -14,13 +14,13 @@ void DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName
 
 }  // namespace
 
-// Each step needs its own name; a step whose name is empty is skipped rather
-// than run against a degenerate path or key.
+// Each step needs its own name; a step whose name is empty or not plain is
+// skipped rather than run against a degenerate path or key, or one outside.
 void RemoveFilesAndRegistry(const SetupConfig* cfg) {
     const wchar_t* dir = cfg->szInstallFolder;
     if (dir[0]) {
         DeleteInstalledFile(dir, kRuntimeFileName);
-        if (cfg->szAppFileName[0])
+        if (IsPlainName(cfg->szAppFileName))
             DeleteInstalledFile(dir, cfg->szAppFileName);
         DeleteInstalledFile(dir, kAppConfigFileName);
         for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i)
@@ -32,12 +32,12 @@ void RemoveFilesAndRegistry(const SetupConfig* cfg) {
     wchar_t key[kKeyChars];
     HKEY hKey;
     // An empty folder name would delete the whole list of uninstall entries.
-    if (cfg->szAppFolderName[0] && UninstallListKey(key) &&
+    if (IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) &&
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS) {
         RegDeleteKeyW(hKey, cfg->szAppFolderName);
         RegCloseKey(hKey);
     }
-    if (!g_bNT6 && cfg->szAppName[0] && RunKey(key) &&
+    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) &&
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS) {
         RegDeleteValueW(hKey, cfg->szAppName);
         RegCloseKey(hKey);
@@ -52,16 +52,15 @@ BOOL UninstallPackage(const SetupConfig* cfg) {
         StopAndRemoveService(dir);
     CloseRunningApp(cfg->szAppName);
     RemoveFilesAndRegistry(cfg);
-    if (cfg->szAppName[0]) {
+    if (IsPlainName(cfg->szAppName)) {
         DeleteDesktopShortcut(cfg->szAppName);
         DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
         DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
     }
-    // Done when the application is gone; a configuration missing a name
-    // could not have removed everything.
+    // Done when the application is gone; a configuration with a name missing
+    // or not plain could not have removed everything.
     wchar_t appPath[kPathChars];
-    if (!dir[0] || !cfg->szAppFolderName[0] || !cfg->szAppName[0] || !cfg->szAppFileName[0] ||
-        !InstalledFile(dir, cfg->szAppFileName, appPath))
+    if (!dir[0] || FindBadName(cfg, nullptr) || !InstalledFile(dir, cfg->szAppFileName, appPath))
         return FALSE;
     return !PathExists(appPath);
 }
