@@ -140,11 +140,8 @@ inline std::vector<std::wstring> ListFolder(std::wstring dir) {
 // The shell's copy and delete of whole trees, asking nothing.
 inline void ShellTree(UINT op, const std::wstring& from, const std::wstring& to = L"") {
     std::wstring f = from + L'\0', t = to + L'\0';
-    SHFILEOPSTRUCTW fo = {};
-    fo.wFunc = op;
-    fo.pFrom = f.c_str();
-    fo.pTo = t.c_str();
-    fo.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    const FILEOP_FLAGS quiet = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    SHFILEOPSTRUCTW fo = {nullptr, op, f.c_str(), t.c_str(), quiet, FALSE, nullptr, nullptr};
     SHFileOperationW(&fo);
 }
 inline void DeleteTree(const std::wstring& path) {
@@ -355,14 +352,15 @@ inline void ClickControl(HWND hParent, int id) {
     ClickAt(pt);
 }
 
-// A key press, with Alt held when asked.
-inline void PressKey(BYTE vk, bool withAlt = false) {
-    if (withAlt)
-        keybd_event(VK_MENU, 0, 0, 0);
-    keybd_event(vk, 0, 0, 0);
-    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-    if (withAlt)
-        keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+// A key press: the low byte's key, with the high byte's (VK_MENU, VK_SHIFT...)
+// held meanwhile when there is one.
+inline void PressKey(WORD keys) {
+    if (HIBYTE(keys))
+        keybd_event(HIBYTE(keys), 0, 0, 0);
+    keybd_event(LOBYTE(keys), 0, 0, 0);
+    keybd_event(LOBYTE(keys), 0, KEYEVENTF_KEYUP, 0);
+    if (HIBYTE(keys))
+        keybd_event(HIBYTE(keys), 0, KEYEVENTF_KEYUP, 0);
     Sleep(50);
 }
 
@@ -505,20 +503,13 @@ struct Image {
 };
 
 inline BITMAPINFOHEADER TopDown32(int w, int h) {
-    BITMAPINFOHEADER ih = {};
-    ih.biSize = sizeof(ih);
-    ih.biWidth = w;
-    ih.biHeight = -h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
-    return ih;
+    return {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // a negative height: top-down
 }
 
 // The pixels of a device context's rectangle.
 inline Image Grab(HDC hdcFrom, int x, int y, int w, int h) {
     Image img;
-    BITMAPINFO bi = {};
-    bi.bmiHeader = TopDown32(w, h);
+    BITMAPINFO bi = {TopDown32(w, h), {}};
     void* bits = nullptr;
     HBITMAP hbm = CreateDIBSection(hdcFrom, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC mem = CreateCompatibleDC(hdcFrom);
@@ -575,11 +566,9 @@ inline Image ImageOf(HBITMAP hbm) {
 }
 
 inline bool SaveBmp(const Image& img, const std::wstring& path) {
-    BITMAPFILEHEADER fh = {};
     BITMAPINFOHEADER ih = TopDown32(img.w, img.h);
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + (DWORD)img.px.size() * 4;
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(ih);
+    BITMAPFILEHEADER fh = {0x4D42, offset + (DWORD)img.px.size() * 4, 0, 0, offset};  // "BM"
     std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
     data.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
     data.append(reinterpret_cast<const char*>(img.px.data()), img.px.size() * 4);
