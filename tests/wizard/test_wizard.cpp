@@ -70,7 +70,7 @@ struct Wizard : Proc {
     void Keys(const std::wstring& page) {
         for (const auto& k : kKeys.count(page) ? kKeys.at(page) : std::vector<std::pair<int, int>>{}) {
             k.first ? CloseBy({0, k.first}) : (void)0;
-            CHECK_MESSAGE(WaitUntil([&] { return k.second ? Focus() == k.second : !Running(); }, 60000), Narrow(page));
+            CHECK_MESSAGE(WaitUntil([&] { return k.second ? Focus() == k.second : !Running(); }, 30000), Narrow(page));
         }
     }
     void Shot(const std::wstring& name) {
