@@ -47,15 +47,22 @@ void LowerAscii(wchar_t* p) {
 // one Windows loads late (uxtheme.dll, dwmapi.dll...). Libraries loaded from
 // here on come from the system folder only; the language libraries are
 // loaded by full path and still load.
+// Both are looked up: the oldest systems the 32-bit build runs on lack the
+// first, and the very oldest the second, which a static import would then
+// keep from starting at all.
 void RestrictDllSearchToSystem() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCWSTR);
     HMODULE hKernel = GetModuleHandleW(L"kernel32.dll");
     auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
         reinterpret_cast<void*>(GetProcAddress(hKernel, "SetDefaultDllDirectories")));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
     // Older systems: at least take the current folder out of the search.
-    SetDllDirectoryW(L"");
+    auto setDirectory =
+        reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(GetProcAddress(hKernel, "SetDllDirectoryW")));
+    if (setDirectory)
+        setDirectory(L"");
 }
 
 }  // namespace
@@ -81,8 +88,11 @@ BOOL SetupApp::InitInstance() {
     wchar_t szModulePath[kPathChars];
     DWORD n = GetModuleFileNameW(m_hInstance, szModulePath, kPathChars);
     if (n == 0 || n >= (DWORD)kPathChars) {
+        // A cut path would name another folder. Nothing was done, and a
+        // deployment tool must not read that as success.
+        m_nExitCode = kExitInstallFailed;
         m_pszOutcome = L"the program's own path is too long";
-        return FALSE;  // a cut path would name another folder
+        return FALSE;
     }
     wchar_t szFolder[kPathChars];
     GetPathFolder(szModulePath, szFolder);

@@ -1,5 +1,7 @@
 #include "config.h"
 
+#include <wchar.h>
+
 #include "flags.h"
 
 const wchar_t kIniFileName[] = L"setup.ini";
@@ -29,6 +31,30 @@ void ReadString(const wchar_t* ini, const wchar_t* section, const wchar_t* key, 
 }
 
 }  // namespace
+
+BOOL IsPlainName(const wchar_t* pszName) {
+    const int len = lstrlenW(pszName);
+    // "." and ".." end in a dot.
+    if (len == 0 || pszName[len - 1] == L'.' || pszName[len - 1] == L' ')
+        return FALSE;
+    for (const wchar_t* p = pszName; *p; ++p)
+        if (*p < L' ' || wcschr(L"\\/:*?\"<>|", *p))
+            return FALSE;
+    return TRUE;
+}
+
+const wchar_t* FindBadName(const SetupConfig* cfg, const wchar_t** ppszValue) {
+    const wchar_t* const names[][2] = {
+        {L"APPFolderName", cfg->szAppFolderName}, {kKeyAppName, cfg->szAppName}, {L"APPFileName", cfg->szAppFileName}};
+    for (const auto& name : names) {
+        if (!IsPlainName(name[1])) {
+            if (ppszValue)
+                *ppszValue = name[1];
+            return name[0];
+        }
+    }
+    return nullptr;
+}
 
 int GetPathFolder(const wchar_t* pszPath, wchar_t* pszOut) {
     int len = lstrlenW(pszPath);
@@ -67,7 +93,7 @@ void ReadSetupConfig(const wchar_t* pszFolder, SetupConfig* cfg) {
         lstrcpynW(cfg->szAppFolderName, folderName, kPathChars);
         wchar_t windowsDir[kPathChars];
         UINT n = GetWindowsDirectoryW(windowsDir, kPathChars);
-        if (n > 0 && n < (UINT)kPathChars)
+        if (n > 0 && n < (UINT)kPathChars && IsPlainName(folderName))
             ComposeInstallFolder(windowsDir, g_bWow64, cfg->szAppFolderName, cfg->szInstallFolder);
     }
     ReadString(src, kSectionCustomized, L"APPFileName", L"QXRaidSetup.exe", cfg->szAppFileName);

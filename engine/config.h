@@ -16,7 +16,8 @@ struct SetupConfig {
 
 // Fills cfg from folder + "setup.ini" (folder ends with a backslash). A
 // folder whose setup.ini path would not fit is read as if the file were
-// absent: the defaults.
+// absent: the defaults. A folder name that is not plain gives no install
+// folder.
 void ReadSetupConfig(const wchar_t* pszFolder, SetupConfig* cfg);
 
 // Cuts a path behind its last backslash (kept) into out, which must hold at
@@ -29,6 +30,18 @@ int GetPathFolder(const wchar_t* pszPath, wchar_t* pszOut);
 // name. FALSE and an empty result when it would not fit.
 BOOL ComposeInstallFolder(const wchar_t* pszWindowsDir, BOOL bWow64, const wchar_t* pszAppFolderName,
                           wchar_t (&out)[kPathChars]);
+
+// A value of setup.ini that becomes one part of a path (the install folder,
+// a file, a shortcut, a programs-menu folder): not empty, no separator,
+// drive colon, wildcard, quote, angle bracket, bar or control character,
+// not "." or "..", and no dot or blank at its end, which Windows drops.
+// Anything else could lead a write or a delete out of its folder.
+BOOL IsPlainName(const wchar_t* pszName);
+
+// The first of the names that paths are built from (APPFolderName, AppName,
+// APPFileName) that is not plain: its key, and its value in *ppszValue when
+// that is not null; null when all are plain.
+const wchar_t* FindBadName(const SetupConfig* cfg, const wchar_t** ppszValue);
 
 // setup.ini's sections, keys and defaults.
 extern const wchar_t kIniFileName[];

@@ -18,22 +18,17 @@ namespace {
 const wchar_t kApplicationFolderName[] = L"Application";
 const wchar_t kSetupIniName[] = L"setup.ini";
 
-// Every name the paths and keys are built from is there; an empty one would
-// install into a degenerate folder or under the list of uninstall entries.
-BOOL NamesGiven(const SetupConfig* cfg) {
-    return cfg->szAppFolderName[0] && cfg->szAppName[0] && cfg->szAppFileName[0];
-}
-
-// The longest paths of each kind fit, so that no step below is cut short
-// halfway through the installation. An install folder left empty while its
-// name is given did not fit either.
+// The longest paths of each kind fit, the shortcuts' among them, so that no
+// step below is cut short halfway through the installation. An install
+// folder left empty while its name is given did not fit either.
 BOOL PathsFit(const wchar_t* src, const SetupConfig* cfg) {
     wchar_t path[kPathChars];
     const wchar_t* dir = cfg->szInstallFolder;
     return dir[0] && Format(path, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, g_szSetupFiles[0]) &&
            Format(path, L"%ls\\%ls", dir, cfg->szAppFileName) &&
            Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, kHelperFileName) &&
-           Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName);
+           Format(path, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName) &&
+           ShortcutPathsFit(cfg->szAppName);
 }
 
 void AddFileSize(const wchar_t* pszPath, ULONGLONG* pTotal) {
@@ -123,7 +118,7 @@ BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
 }  // namespace
 
 BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
-    if (!NamesGiven(cfg) || !PathsFit(pszSourceFolder, cfg))
+    if (FindBadName(cfg, nullptr) || !PathsFit(pszSourceFolder, cfg))
         return FALSE;
     const wchar_t* src = pszSourceFolder;
     const wchar_t* dir = cfg->szInstallFolder;
@@ -193,12 +188,20 @@ BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* 
 }
 
 BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
-    if (!NamesGiven(cfg)) {
-        ReportFail(L"Fail to install: setup.ini names no install folder or application!");
+    // An empty name would install into a degenerate folder or under the list
+    // of uninstall entries; one with a path in it, somewhere else entirely.
+    const wchar_t* value;
+    if (const wchar_t* key = FindBadName(cfg, &value)) {
+        wchar_t text[2 * kPathChars];
+        if (value[0])  // at most 259 characters: it fits
+            Format(text, L"Fail to install: setup.ini's %ls is no plain name: %ls", key, value);
+        else
+            Format(text, L"%ls", L"Fail to install: setup.ini names no install folder or application!");
+        ReportFail(text);
         return FALSE;
     }
     if (!PathsFit(pszSourceFolder, cfg)) {
-        ReportFail(L"Fail to install: the path of the package or of the install folder is too long!");
+        ReportFail(L"Fail to install: the path of the package, the install folder or a shortcut is too long!");
         return FALSE;
     }
     const wchar_t* dir = cfg->szInstallFolder;

@@ -14,15 +14,16 @@ constexpr int kFirstImageFile = 13, kImageFiles = 7;
 
 // FALSE after any "Fail" message, when the install folder is missing after
 // its creation, or when the application executable could not be copied (it
-// is still running, for one). A configuration without its names, or with
-// paths too long, is refused with a "Fail" message before anything is done.
+// is still running, for one). A configuration without its names, with one
+// that is not plain (IsPlainName) or with paths too long, is refused with a
+// "Fail" message before anything is done.
 BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
 BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
 // The install without a window, on the calling thread.
 BOOL SilentInstall(const wchar_t* pszSourceFolder);
 
 // FALSE when the application executable is still there afterwards, or the
-// configuration lacked a name (the steps needing it were skipped).
+// configuration lacked a plain name (the steps needing it were skipped).
 // *pbAllGone, when asked for, tells whether every file, value and shortcut
 // that the uninstall removes is gone (removed, or not there).
 BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone = nullptr);

@@ -91,7 +91,7 @@ void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg) 
         config = *cfg;
     else
         ReadSetupConfig(pszSourceFolder, &config);
-    if (!config.szInstallFolder[0] || !config.szAppFileName[0])
+    if (!config.szInstallFolder[0] || !IsPlainName(config.szAppFileName))
         return;
     wchar_t cmd[kCmdChars];
     if (Format(cmd, L"\"%ls\\%ls\"", config.szInstallFolder, config.szAppFileName))

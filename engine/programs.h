@@ -20,6 +20,9 @@ BOOL CloseRunningApp(const wchar_t* pszAppName);
 // when no configuration is given.
 void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
 
+// TRUE when the application's shortcut paths (desktop, programs menu) fit;
+// a shell folder that is missing leaves its shortcuts out and is no reason.
+BOOL ShortcutPathsFit(const wchar_t* pszAppName);
 void CreateDesktopShortcut(const wchar_t* pszTargetPath, const wchar_t* pszName);
 int DeleteDesktopShortcut(const wchar_t* pszName);
 void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,

@@ -97,6 +97,13 @@ private:
 
 }  // namespace
 
+BOOL ShortcutPathsFit(const wchar_t* pszAppName) {
+    wchar_t shell[kPathChars], folder[kPathChars], link[kPathChars];
+    return (!ShellFolder(CSIDL_DESKTOPDIRECTORY, shell) || DesktopLink(pszAppName, link)) &&
+           (!ShellFolder(CSIDL_COMMON_PROGRAMS, shell) || (ProgramsPaths(pszAppName, pszAppName, folder, link) &&
+                                                           ProgramsPaths(pszAppName, L"Uninstall", folder, link)));
+}
+
 void CreateDesktopShortcut(const wchar_t* pszTargetPath, const wchar_t* pszName) {
     ComScope com;
     LinkObject link(pszTargetPath);

@@ -24,14 +24,14 @@ BOOL OpenToRemove(const wchar_t* pszKey, HKEY* phKey, BOOL* pbGone) {
 
 }  // namespace
 
-// Each step needs its own name; a step whose name is empty is skipped rather
-// than run against a degenerate path or key.
+// Each step needs its own name; a step whose name is empty or not plain is
+// skipped rather than run against a degenerate path or key, or one outside.
 BOOL RemoveFilesAndRegistry(const SetupConfig* cfg) {
     const wchar_t* dir = cfg->szInstallFolder;
     BOOL gone = TRUE;
     if (dir[0]) {
         gone &= DeleteInstalledFile(dir, kRuntimeFileName);
-        if (cfg->szAppFileName[0])
+        if (IsPlainName(cfg->szAppFileName))
             gone &= DeleteInstalledFile(dir, cfg->szAppFileName);
         gone &= DeleteInstalledFile(dir, kAppConfigFileName);
         for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i)
@@ -43,12 +43,12 @@ BOOL RemoveFilesAndRegistry(const SetupConfig* cfg) {
     wchar_t key[kKeyChars];
     HKEY hKey;
     // An empty folder name would delete the whole list of uninstall entries.
-    if (cfg->szAppFolderName[0] && UninstallListKey(key) && OpenToRemove(key, &hKey, &gone)) {
+    if (IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) && OpenToRemove(key, &hKey, &gone)) {
         gone &= LogRemoval((DWORD)RegDeleteKeyW(hKey, cfg->szAppFolderName), L"delete key HKLM\\%ls\\%ls", key,
                            cfg->szAppFolderName);
         RegCloseKey(hKey);
     }
-    if (!g_bNT6 && cfg->szAppName[0] && RunKey(key) && OpenToRemove(key, &hKey, &gone)) {
+    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) && OpenToRemove(key, &hKey, &gone)) {
         gone &= LogRemoval((DWORD)RegDeleteValueW(hKey, cfg->szAppName), L"delete value HKLM\\%ls\\%ls", key,
                            cfg->szAppName);
         RegCloseKey(hKey);
@@ -64,7 +64,7 @@ BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone) {
         StopAndRemoveService(dir);
     CloseRunningApp(cfg->szAppName);
     BOOL gone = RemoveFilesAndRegistry(cfg);
-    if (cfg->szAppName[0]) {
+    if (IsPlainName(cfg->szAppName)) {
         DeleteDesktopShortcut(cfg->szAppName);
         DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
         DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
@@ -72,11 +72,10 @@ BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone) {
     }
     if (pbAllGone)
         *pbAllGone = gone;
-    // Done when the application is gone; a configuration missing a name
-    // could not have removed everything.
+    // Done when the application is gone; a configuration with a name missing
+    // or not plain could not have removed everything.
     wchar_t appPath[kPathChars];
-    if (!dir[0] || !cfg->szAppFolderName[0] || !cfg->szAppName[0] || !cfg->szAppFileName[0] ||
-        !InstalledFile(dir, cfg->szAppFileName, appPath))
+    if (!dir[0] || FindBadName(cfg, nullptr) || !InstalledFile(dir, cfg->szAppFileName, appPath))
         return FALSE;
     return !PathExists(appPath);
 }

@@ -27,8 +27,10 @@ bool CBmpBtnCtrl::IsCheckKind() const {
 BOOL CBmpBtnCtrl::SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled,
                              UINT nCheckedDisabled) {
     // Once owner-drawn, the style no longer tells what the button was.
-    if (m_nButtonType == -1)
+    if (m_nButtonType == -1) {
         m_nButtonType = (int)(::GetWindowLongW(m_hWnd, GWL_STYLE) & 0xFF);
+        m_bDefault = m_nButtonType == BS_DEFPUSHBUTTON;
+    }
     // Replace the whole type field: OR-ing BS_OWNERDRAW in would give a
     // radio button (4) the undefined type 15.
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, 0);
@@ -156,7 +158,10 @@ void CBmpBtnCtrl::DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState) {
     // rectangle is dropped while hovering so the two do not fight.
     const bool bHoverOnly = m_bHover && !(nState & (ODS_SELECTED | ODS_DISABLED)) && !m_imgHover.Get();
     CRect rcText = rcClient;
-    if (!bHoverOnly && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & ODS_FOCUS)) {
+    // Not while the keyboard cues are hidden: a dialog opened with the mouse
+    // shows no focus until a key is used.
+    const bool bFocus = (nState & (ODS_FOCUS | ODS_NOFOCUSRECT)) == ODS_FOCUS;
+    if (!bHoverOnly && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && bFocus) {
         rcText.InflateRect(-1, -1);
         dc.DrawFocusRect(&rcText);
     }
@@ -198,7 +203,7 @@ void CBmpBtnCtrl::DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState) {
     dc.SetBkMode(nOldMode);
     dc.SetTextColor(crOld);
 
-    if ((GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & ODS_FOCUS)) {
+    if ((GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & (ODS_FOCUS | ODS_NOFOCUSRECT)) == ODS_FOCUS) {
         rcText.InflateRect(2, 1);
         dc.DrawFocusRect(&rcText);
     }
@@ -236,6 +241,22 @@ BOOL CBmpBtnCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     case WM_ERASEBKGND:
         // DrawItem covers every pixel.
         *pResult = TRUE;
+        return TRUE;
+    case WM_GETDLGCODE:
+        // Owner-drawn, a push button would answer as no push button at all:
+        // the dialog manager would then neither make the focused one the
+        // default nor let Enter press it.
+        if (!IsPushType(m_nButtonType))
+            return FALSE;
+        *pResult = DLGC_BUTTON | (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        return TRUE;
+    case BM_SETSTYLE:
+        // How the dialog manager moves the default; taken as a mark, since
+        // the type itself must stay owner-drawn.
+        if (!IsPushType(m_nButtonType) || !IsPushType((int)(wParam & BS_TYPEMASK)))
+            return FALSE;
+        m_bDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        *pResult = 0;
         return TRUE;
     }
     return CButton::OnWndMsg(message, wParam, lParam, pResult);

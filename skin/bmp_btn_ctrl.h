@@ -61,4 +61,6 @@ protected:
     BOOL m_bTracking = FALSE;
     int m_nCheck = 0;
     int m_nButtonType = -1;
+    // The dialog's default push button, as its manager marks it (BM_SETSTYLE).
+    BOOL m_bDefault = FALSE;
 };

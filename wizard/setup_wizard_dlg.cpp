@@ -115,7 +115,16 @@ BOOL SetupWizardDlg::OnInitDialog() {
     ApplySkinRegion();
     LayoutControls();
     CDialog::OnInitDialog();
-    return TRUE;
+    FocusDefault(m_btnAction);
+    return FALSE;  // the focus is set
+}
+
+void SetupWizardDlg::FocusDefault(CBmpBtnCtrl& button) {
+    // Through the dialog manager, so that Enter presses the button, and Tab
+    // and Escape reach the dialog: the owner-drawn buttons take no focus of
+    // their own, and a disabled one loses it.
+    SendMessage(DM_SETDEFID, (WPARAM)button.GetDlgCtrlID());
+    SendMessage(WM_NEXTDLGCTL, (WPARAM)button.GetSafeHwnd(), TRUE);
 }
 
 void SetupWizardDlg::LoadSkinBitmaps() {
@@ -313,6 +322,10 @@ void SetupWizardDlg::OnSetupStatus(WPARAM wParam, LPARAM lParam) {
     }
     case SETUP_INSTALL_END:
     case SETUP_UNINSTALL_END: {
+        // Only the end of the procedure this wizard runs, and only once: any
+        // other would show a result that no procedure reported.
+        if (!m_hWorker || m_bWorkerEnded)
+            break;
         const bool bInstall = nCode == SETUP_INSTALL_END;
         const bool bSuccess = lParam != 0;
         KillTimer(IDT_PROGRESS);
@@ -343,7 +356,7 @@ void SetupWizardDlg::OnSetupStatus(WPARAM wParam, LPARAM lParam) {
         m_btnClose.EnableWindow(TRUE);
         m_btnOK.ShowWindow(SW_SHOW);
         // Enter now means Finish, not the hidden action button.
-        SendMessage(DM_SETDEFID, IDOK);
+        FocusDefault(m_btnOK);
         break;
     }
     default:

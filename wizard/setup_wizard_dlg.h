@@ -51,6 +51,8 @@ protected:
     void InitTexts();
     void ApplySkinRegion();
     void LayoutControls();
+    // Makes a page's button the default and gives it the focus.
+    void FocusDefault(CBmpBtnCtrl& button);
 
     // The worker; the thread handle, or null when it did not start.
     HANDLE StartSetupThread(int bUninstall);

@@ -15,7 +15,8 @@ using Names = std::vector<std::wstring>;
 const Names kUninstallFiles = {L"setup.exe",    L"setup.ini",    L"setupCHS.dll",
                                L"setupCHT.dll", L"setupENU.dll", L"setupJPN.dll"};
 const char kNoNames[] = "Fail to install: setup.ini names no install folder or application!";
-const char kTooLong[] = "Fail to install: the path of the package or of the install folder is too long!";
+const char kTooLong[] = "Fail to install: the path of the package, the install folder or a shortcut is too long!";
+const std::string kNotPlain = "Fail to install: setup.ini's ";
 
 // "setup.exe s" from a package copy, its own compatibility mark cleared.
 DWORD Silent(const std::wstring& pkg, const std::wstring& args = L" s") {
@@ -91,6 +92,7 @@ TEST_CASE("the install folder rule, GetPathFolder for the Windows folder's paren
          false, L"|App.exe|My App|Co|2.5|1|"},
         {custom + "LaunchAPInSilentMode=abc\n", false, defaults},
         {custom + "APPFolderName=" + std::string(250, 'x') + "\n", false, std::wstring(250, L'x') + others},
+        {custom + "APPFolderName=Zeta\\..\\..\\Windows\n", false, L"Zeta\\..\\..\\Windows" + others},
         {"[Startup]\nAppName=Near\n", true, defaults}};  // in the Windows folder, where a relative path leads
     for (const auto& [ini, pathTooLong, fields] : inis) {
         std::wstring dir = FreshDir(L"config"), windows = ShellFolder(CSIDL_WINDOWS) + L"\\";
@@ -103,6 +105,10 @@ TEST_CASE("the install folder rule, GetPathFolder for the Windows folder's paren
               fields);
         DeleteFileW((windows + L"setup.ini").c_str());
     }
+    // One plain path component, as names have been; none that leads elsewhere.
+    CHECK((IsPlainName(L"Console 2.1") && IsPlainName(L" \u03a3\u5b89-x_(1)")));
+    for (const wchar_t* name : {L"", L".", L"..", L"a.", L"a ", L"\t", L"/", L":", L"*", L"?", L"\"", L"<", L">", L"|"})
+        CHECK_MESSAGE(!IsPlainName(name), Narrow(name));
 }
 
 TEST_CASE("starting programs, closing windows that are not there") {
@@ -131,16 +137,18 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
     const std::wstring list = RegBase(true) + L"Uninstall";
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, list.c_str());
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, list.c_str(), L"Kept", REG_SZ, L"1", 4);  // this test's alone, no subkeys
-    // The parent's folder is below a missing one: only the last part of a path is created.
-    const AppNames wow{L"VKP709 Wow", L"Tarvex Wow Console"}, parent{L"VKP709 Vendor\\Parent", L"Tarvex Parent"};
-    Scrub(wow), Scrub(parent);
+    // A file stands where the blocked one's folder goes: it cannot be made.
+    const AppNames wow{L"VKP709 Wow", L"Tarvex Wow Console"}, parent{L"VKP709 Blocked", L"Tarvex Blocked"};
+    Scrub(wow), Scrub(parent), WriteFileText(InstallDirOf(parent, true), "");
     const std::tuple<AppNames, BOOL, Texts, BOOL> rows[] = {
         {wow, FALSE, {}, TRUE},
-        {{L"", L"Tarvex Refused"}, FALSE, {kNoNames}, FALSE},
-        {{L"VKP709 Refused", L""}, FALSE, {kNoNames}, FALSE},
         {{L"VKP709 Refused", L"Tarvex Refused", L""}, FALSE, {kNoNames}, FALSE},
         {{std::wstring(216, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, TRUE},   // the uninstaller's files do not fit
         {{std::wstring(243, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, FALSE},  // the folder does not fit
+        {{L"VKP709 Refused", std::wstring(110, L'L')}, FALSE, {kTooLong}, TRUE},   // the menu's shortcut does not fit
+        {{L"Z\\..\\..\\W", L"T"}, FALSE, {kNotPlain + "APPFolderName is no plain name: Z\\..\\..\\W"}, FALSE},
+        {{L"VKP709 Refused", L"..\\..\\W\\z"}, FALSE, {kNotPlain + "AppName is no plain name: ..\\..\\W\\z"}, FALSE},
+        {{L"VKP709 Refused", L"T", L"..\\x"}, FALSE, {kNotPlain + "APPFileName is no plain name: ..\\x"}, FALSE},
         {parent, FALSE, {}, TRUE},
         {parent, TRUE, {"Fail to install the service!"}, TRUE}};
     for (const auto& [n, nt6, texts, uninstalled] : rows) {
@@ -172,7 +180,14 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
         CHECK((ListFolder(dir) == Names{L"Uninstall\\", L"VolSvcInstall.exe"}) == done);
         CHECK((ListFolder(menu) == Names{L"notes.txt"}) == done);
     }
-    Scrub(wow);
+    // Names that lead elsewhere: the uninstall leaves alone what they lead to.
+    const AppNames astray{L"VKP709 Refused", L"x\\..\\" + wow.app, L"..\\" + wow.folder + L"\\VolSvcInstall.exe"};
+    SetupConfig cfg;
+    ReadSetupConfig(CopyPackage(L"in process", IniFor(astray)).c_str(), &cfg);
+    REQUIRE(WriteFileText(DesktopLinkOf(wow.app), "mine"));
+    CHECK((!UninstallPackage(&cfg) && DeleteDesktopShortcut(wow.app.c_str()) == 0 &&
+           FileExists(InstallDirOf(wow, true) + L"\\VolSvcInstall.exe")));
+    Scrub(wow), Scrub(parent);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, list.c_str());
     g_bWow64 = FALSE;
     CHECK(CoInitializeEx(nullptr, COINIT_MULTITHREADED) == S_FALSE);

@@ -140,11 +140,8 @@ inline std::vector<std::wstring> ListFolder(std::wstring dir) {
 // The shell's copy and delete of whole trees, asking nothing.
 inline void ShellTree(UINT op, const std::wstring& from, const std::wstring& to = L"") {
     std::wstring f = from + L'\0', t = to + L'\0';
-    SHFILEOPSTRUCTW fo = {};
-    fo.wFunc = op;
-    fo.pFrom = f.c_str();
-    fo.pTo = t.c_str();
-    fo.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    const FILEOP_FLAGS quiet = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    SHFILEOPSTRUCTW fo = {nullptr, op, f.c_str(), t.c_str(), quiet, FALSE, nullptr, nullptr};
     SHFileOperationW(&fo);
 }
 inline void DeleteTree(const std::wstring& path) {
@@ -374,14 +371,15 @@ inline void ClickControl(HWND hParent, int id) {
     ClickAt(pt);
 }
 
-// A key press, with Alt held when asked.
-inline void PressKey(BYTE vk, bool withAlt = false) {
-    if (withAlt)
-        keybd_event(VK_MENU, 0, 0, 0);
-    keybd_event(vk, 0, 0, 0);
-    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-    if (withAlt)
-        keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+// A key press: the low byte's key, with the high byte's (VK_MENU, VK_SHIFT...)
+// held meanwhile when there is one.
+inline void PressKey(WORD keys) {
+    if (HIBYTE(keys))
+        keybd_event(HIBYTE(keys), 0, 0, 0);
+    keybd_event(LOBYTE(keys), 0, 0, 0);
+    keybd_event(LOBYTE(keys), 0, KEYEVENTF_KEYUP, 0);
+    if (HIBYTE(keys))
+        keybd_event(HIBYTE(keys), 0, KEYEVENTF_KEYUP, 0);
     Sleep(50);
 }
 
