@@ -79,9 +79,12 @@ TEST_CASE("a second copy ends at once with 1618 and writes nothing") {
     SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(exe).c_str());
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VKP507_INSTALL");
     REQUIRE(GetLastError() != ERROR_ALREADY_EXISTS);
-    for (const wchar_t* args : {L"", L" s", L" delpkg"})
+    const std::wstring log = exe + L".log";
+    const std::wstring runs[] = {L"", L" s", L" delpkg", L" delpkg quiet " + Q(L"log=" + log)};
+    for (const auto& args : runs)
         CHECK(Run(Q(exe) + args) == 1618);
     CloseHandle(mutex);
+    CHECK(ReadFileText(log).find(" end: another setup is running; exit code 1618\r\n") != std::string::npos);
     CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, Lower(exe)));
 }
 

@@ -114,11 +114,13 @@ TEST_CASE("the wizards, page by page") {
     const AppNames n{L"WizTest709", L"Tarvex Array Console"};
     Scrub(n);
     const std::wstring pkg = CopyPackage(L"wizard", IniFor(n)), exe = pkg + L"setup.exe", dir = InstallDirOf(n);
-    Wizard install(Q(exe), n.app + kInstall);
+    Wizard install(Q(exe) + L" " + Q(L"log=" + pkg + L"setup.log"), n.app + kInstall);
     Through(install, n.app, L"install", 7);
     install.Shot(L"install-finished-unticked");
     install.CloseBy({0, VK_RETURN});  // Finish, the default
     CHECK(install.Wait() == 0);
+    const auto log = Lines(ReadFileText(pkg + L"setup.log"));  // the steps, as the silent install logs them
+    CHECK((log.size() > 30 && log.back().substr(24) == "end: the wizard was finished; exit code 0"));
     CHECK(HelperLog(dir, 1) == std::vector<std::string>{"-i"});  // one procedure for two clicks
 
     // Timer ticks: id 100 alone steps the bar, by its step.
