@@ -39,7 +39,7 @@ if [ -z "${DISPLAY:-}" ]; then
   shooter=$!
   cat <<EOF
 No DISPLAY: setup.exe runs on a virtual screen (Xvfb $screen) that nobody
-sees; a wizard waits there for clicks that cannot come from here.
+sees; a wizard or box it shows waits there for clicks that cannot come from here.
 A picture of that screen, renewed every second: $shot
 Ctrl-C ends setup.exe and the Wine world. To install without any window:
   tools/run-wizard.sh s quiet 'log=Z:\\tmp\\setup.log'    (the log: /tmp/setup.log)
