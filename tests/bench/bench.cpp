@@ -1,6 +1,7 @@
 // Benchmarks, not timed tests: they print figures and fail only when a
-// program does not come up. (The skin's region: about 1 ms, not worth one.) Starts are measured in interleaved rounds,
-// so that drift of the machine hits every program alike.
+// program does not come up. (The skin's region: about 1 ms, not worth one.)
+// Starts are measured in interleaved rounds, so that drift of the machine
+// hits every program alike.
 #include "harness.h"
 
 #include "engine/config.h"
@@ -47,8 +48,11 @@ double StartToPainted(const std::wstring& cmd, int x, int y, COLORREF color) {
                    WaitUntil([&] { return WaitForInputIdle(p.h, 0) == 0; }, 30000, 1);
     double ms = NowMs() - t0;
     ReleaseDC(nullptr, screen);
+    // Closed as a user closes it, and gone before the next start, so that
+    // no round pays for the one before.
     PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
     REQUIRE_MESSAGE(painted, Narrow(cmd));
+    p.Wait(10000);
     return ms;
 }
 
