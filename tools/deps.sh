@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a Debian 12 machine, once.
 set -eu
 need="g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps imagemagick cmake ninja-build
-      doctest-dev python3 locales fonts-wqy-zenhei fonts-liberation clang-format"
+      doctest-dev python3 locales fonts-wqy-zenhei fonts-liberation clang-format openssl osslsigncode"
 missing=""
 for p in $need; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
