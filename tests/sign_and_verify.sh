@@ -17,6 +17,7 @@ for arch in x86_64 i686; do
   "$tools/verify-release.sh" $arch/package vendor-ca.pem | tail -n 1 | grep '^verified: all 14 files'
 done
 [ "$(osslsigncode verify -in i686/package/setupKOR.dll | grep -c -e ': SHA256' -e 'description: Tarvex Array Console$')" = 3 ]
+"$tools/sign.sh" "$2/x86_64/package" vendor.pfx && exit 1  # the build keeps its own unsigned
 mkdir other && cp "$2/x86_64/package/setup.exe" "$2/x86_64/package/setup.ini" other
 for bad in SIGN_PASSWORD=wrong SIGN_TIMESTAMP_URL=http://127.0.0.1:9/; do  # nothing signed
   env $bad "$tools/sign.sh" other other.pfx && exit 1
