@@ -14,7 +14,7 @@ for who in vendor other; do  # a CA, and a code-signing certificate from it in a
 done
 for arch in x86_64 i686; do
   mkdir $arch && cp -r "$2/$arch/package" $arch && "$tools/sign.sh" $arch/package vendor.pfx
-  "$tools/verify-release.sh" $arch/package vendor-ca.pem | tail -n 1 | grep '^verified: all 14 files'
+  "$tools/verify-release.sh" $arch/package vendor-ca.pem | tail -n 1 | grep '^verified: all 25 files.*the 14 signed'
 done
 [ "$(osslsigncode verify -in i686/package/setupKOR.dll | grep -c -e ': SHA256' -e 'description: Tarvex Array Console$')" = 3 ]
 "$tools/sign.sh" "$2/x86_64/package" vendor.pfx && exit 1  # the build keeps its own unsigned
@@ -25,7 +25,7 @@ for bad in SIGN_PASSWORD=wrong SIGN_TIMESTAMP_URL=http://127.0.0.1:9/; do  # not
 done
 "$tools/sign.sh" other other.pfx && cp -r x86_64/package wrong && rm wrong/setupKOR.dll
 cp other/setup.exe "$2/x86_64/package/setupJPN.dll" wrong && cp wrong/setupCHT.dll wrong/setupCHS.dll
-printf x | dd of=wrong/setupENU.dll bs=1 seek=2000 conv=notrunc
+printf x | dd of=wrong/setupENU.dll bs=1 seek=2000 conv=notrunc && echo >>wrong/setup.ini
 "$tools/verify-release.sh" wrong vendor-ca.pem >wrong.txt && exit 1
-[ "$(grep -v '^ok' wrong.txt)" = "$(printf 'failed: %s\n' setup.exe:\ chain setupCHS.dll:\ bytes \
-  setupENU.dll:\ signature,\ bytes setupJPN.dll:\ signature setupKOR.dll:\ missing && echo '5 of 14 files failed.')" ]
+[ "$(grep -v '^ok' wrong.txt)" = "$(printf 'failed: %s\n' setup.exe:\ chain setup.ini:\ bytes setupCHS.dll:\ bytes \
+  setupENU.dll:\ signature,\ bytes setupJPN.dll:\ signature setupKOR.dll:\ missing && echo '6 of 25 files failed.')" ]
