@@ -41,6 +41,7 @@ for f in "$pkg"/setup.exe "$pkg"/setup*.dll; do
     printf '%s\n%s\n' "$said" "$0: could not sign $f" >&2
     exit 1
   fi
+  chmod --reference="$f" "$f.signing"
   mv -f "$f.signing" "$f"
   echo "signed: $f"
 done
