@@ -35,7 +35,7 @@ for f in "$pkg"/setup.exe "$pkg"/setup*.dll; do
   [ -f "$f" ] || continue
   # Into a new file first: a signing that fails leaves the file as it was.
   rm -f "$f.signing"
-  if ! said=$(printf '%s' "$SIGN_PASSWORD" | osslsigncode sign -pkcs12 "$pfx" -readpass - -h sha256 -n "$name" "$@" \
+  if ! said=$(printf '%s' "$SIGN_PASSWORD" | osslsigncode sign -pkcs12 "$pfx" -readpass /dev/stdin -h sha256 -n "$name" "$@" \
     -in "$f" -out "$f.signing" 2>&1); then
     rm -f "$f.signing"
     printf '%s\n%s\n' "$said" "$0: could not sign $f" >&2
