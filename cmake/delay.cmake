@@ -2,7 +2,7 @@
 # start-up. Imported the ordinary way, they and their own dependencies load
 # with the program, before it can restrict the DLL search to the system
 # folder; delay-imported, they load on first use, after it has.
-set(DELAY_DLLS comctl32 shell32 ole32)
+set(DELAY_DLLS comctl32 shell32 ole32 oleacc oleaut32)
 set(DELAY_DIR ${CMAKE_BINARY_DIR}/delay)
 file(MAKE_DIRECTORY ${DELAY_DIR})
 set(DELAY_LIBS)
@@ -27,7 +27,7 @@ foreach(dll IN LISTS DELAY_DLLS)
 endforeach()
 add_custom_target(delay_libs DEPENDS ${DELAY_LIBS})
 
-# The libraries name comctl32, shell32 and ole32 as usual; here those names
+# The libraries name these DLLs as usual; here those names
 # are targets that give a target with the property DELAY_LOAD_SYSTEM_DLLS
 # (setup.exe) the delay-import library and any other (tests) the ordinary
 # import library.

@@ -46,3 +46,4 @@
 #define IDS_RESTART_NOW 18
 #define IDS_RESTART_LATER 19
 #define IDS_LAUNCH_APP 20
+#define IDS_CLOSE 23

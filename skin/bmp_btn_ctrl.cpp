@@ -85,6 +85,7 @@ void CBmpBtnCtrl::SetCheck(int nCheck) {
         return;
     m_nCheck = nCheck;
     Repaint();
+    AccNotify(EVENT_OBJECT_STATECHANGE, m_hWnd);
 }
 
 BOOL CBmpBtnCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -224,6 +225,40 @@ LRESULT CBmpBtnCtrl::OnMouseLeave() {
     return 0;
 }
 
+LONG CBmpBtnCtrl::AccRole() {
+    if (IsPushType(m_nButtonType))
+        return ROLE_SYSTEM_PUSHBUTTON;
+    return m_nButtonType == BS_RADIOBUTTON || m_nButtonType == BS_AUTORADIOBUTTON ? ROLE_SYSTEM_RADIOBUTTON
+                                                                                  : ROLE_SYSTEM_CHECKBUTTON;
+}
+
+DWORD CBmpBtnCtrl::AccState(DWORD dwStandard) {
+    // Owner-drawn, the button keeps neither its check nor its default mark
+    // where the standard object looks.
+    DWORD dw = AccEnabledFocusState(m_hWnd, dwStandard & ~(STATE_SYSTEM_CHECKED | STATE_SYSTEM_DEFAULT), TRUE);
+    if (IsCheckKind() && m_nCheck == 1)
+        dw |= STATE_SYSTEM_CHECKED;
+    if (IsPushType(m_nButtonType) && m_bDefault)
+        dw |= STATE_SYSTEM_DEFAULT;
+    return dw;
+}
+
+CString CBmpBtnCtrl::AccName() { return m_strAccName.IsEmpty() ? AccNameFromCaption(m_hWnd) : m_strAccName; }
+
+const wchar_t* CBmpBtnCtrl::AccDefaultAction() {
+    // The words of Windows' own buttons.
+    if (IsPushType(m_nButtonType))
+        return L"Press";
+    return m_nCheck == 1 && AccRole() == ROLE_SYSTEM_CHECKBUTTON ? L"Uncheck" : L"Check";
+}
+
+BOOL CBmpBtnCtrl::AccDoDefaultAction() {
+    // A click that nobody could make does nothing.
+    if (!IsWindowEnabled() || !IsWindowVisible())
+        return FALSE;
+    return PostMessage(BM_CLICK);
+}
+
 BOOL CBmpBtnCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     switch (message) {
     case WM_MOUSEMOVE:
@@ -238,6 +273,11 @@ BOOL CBmpBtnCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     case WM_MOUSELEAVE:
         *pResult = OnMouseLeave();
         return TRUE;
+    case WM_GETOBJECT:
+        return m_nButtonType != -1 && AnswerGetObject(this, this, wParam, lParam, pResult);
+    case WM_ENABLE:
+        AccNotify(EVENT_OBJECT_STATECHANGE, m_hWnd);
+        return FALSE;
     case WM_ERASEBKGND:
         // DrawItem covers every pixel.
         *pResult = TRUE;

@@ -5,9 +5,10 @@
 
 #include "../framework/gdi.h"
 #include "../framework/wnd.h"
+#include "accessible.h"
 #include "skin_bitmap.h"
 
-class CBmpBtnCtrl : public CButton {
+class CBmpBtnCtrl : public CButton, private AccessibleSource {
 public:
     CBmpBtnCtrl() = default;
     ~CBmpBtnCtrl() override = default;
@@ -27,6 +28,9 @@ public:
     // SetBitmaps.
     virtual int GetButtonType() const { return m_nButtonType; }
     CSize GetBitmapSize() const { return m_bmpNormal.GetSize(); }
+    // What a screen reader calls the button instead of its caption: the
+    // name of a button that shows a picture only.
+    void SetAccessibleName(const CString& strName) { m_strAccName = strName; }
 
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void DrawItem(LPDRAWITEMSTRUCT pdis) override;
@@ -51,6 +55,12 @@ protected:
     void DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState);
     void Repaint() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
 
+    LONG AccRole() override;
+    DWORD AccState(DWORD dwStandard) override;
+    CString AccName() override;
+    const wchar_t* AccDefaultAction() override;
+    BOOL AccDoDefaultAction() override;
+
     SkinBitmap m_bmpNormal;
     StateImage m_imgPressed;
     StateImage m_imgChecked;
@@ -63,4 +73,5 @@ protected:
     int m_nButtonType = -1;
     // The dialog's default push button, as its manager marks it (BM_SETSTYLE).
     BOOL m_bDefault = FALSE;
+    CString m_strAccName;
 };

@@ -75,6 +75,8 @@ LinkLabel& LinkLabel::SetCaption(const CString& strCaption) {
     if (::IsWindow(m_hWnd)) {
         SetWindowText(strCaption);
         RedrawWithParent();
+        // A new heading is read out, as a screen reader reads a new window.
+        AccNotify(EVENT_OBJECT_NAMECHANGE, m_hWnd);
     }
     return *this;
 }
@@ -395,6 +397,23 @@ void LinkLabel::OnSysColorChange() {
     RedrawWithParent();
 }
 
+LONG LinkLabel::AccRole() { return m_nLinkType ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT; }
+
+DWORD LinkLabel::AccState(DWORD dwStandard) {
+    return AccEnabledFocusState(m_hWnd, dwStandard, FALSE) |
+           (m_nLinkType ? STATE_SYSTEM_LINKED : STATE_SYSTEM_READONLY);
+}
+
+CString LinkLabel::AccName() { return AccNameFromCaption(m_hWnd); }
+
+const wchar_t* LinkLabel::AccDefaultAction() { return m_nLinkType ? L"Jump" : nullptr; }
+
+BOOL LinkLabel::AccDoDefaultAction() {
+    if (!m_nLinkType || !IsWindowEnabled())
+        return FALSE;
+    return PostMessage(WM_LBUTTONDOWN) && PostMessage(WM_LBUTTONUP);
+}
+
 BOOL LinkLabel::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     switch (message) {
     case WM_PAINT: {
@@ -428,6 +447,8 @@ BOOL LinkLabel::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     case WM_SYSCOLORCHANGE:
         OnSysColorChange();
         return FALSE;
+    case WM_GETOBJECT:
+        return AnswerGetObject(this, this, wParam, lParam, pResult);
     }
     return CStatic::OnWndMsg(message, wParam, lParam, pResult);
 }

@@ -7,12 +7,13 @@
 #include "../framework/cstring.h"
 #include "../framework/gdi.h"
 #include "../framework/wnd.h"
+#include "accessible.h"
 
 // The code a label sends its parent in WM_NOTIFY when clicked with parent
 // notification on.
 constexpr UINT kLinkLabelClicked = 0x8200;
 
-class LinkLabel : public CStatic {
+class LinkLabel : public CStatic, private AccessibleSource {
 public:
     LinkLabel();
     ~LinkLabel() override;
@@ -60,6 +61,12 @@ protected:
     void OnSysColorChange();
     void StopBlinkTimer();
     void StartBlinkTimer();
+
+    LONG AccRole() override;
+    DWORD AccState(DWORD dwStandard) override;
+    CString AccName() override;
+    const wchar_t* AccDefaultAction() override;
+    BOOL AccDoDefaultAction() override;
 
     COLORREF m_crText;
     COLORREF m_crEmboss = RGB(255, 255, 255);

@@ -193,6 +193,10 @@ void SetupWizardDlg::InitTexts() {
     m_btnAction.SetWindowText(szAction);
     m_btnOK.SetWindowText(szFinish);
     m_btnCancel.SetWindowText(szCancel);
+    // The close button shows a picture only: its name is for screen readers.
+    wchar_t szClose[kCaptionChars];
+    LoadWizardText(IDS_CLOSE, szClose);
+    m_btnClose.SetAccessibleName(szClose);
 
     m_lblHeading.SetCaption(szHeading)
         .SetTextColor(kLabelColor)

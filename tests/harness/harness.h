@@ -3,6 +3,7 @@
 // registry, shortcuts, windows and the pixels on the screen.
 #pragma once
 #include <windows.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <shobjidl.h>
@@ -419,6 +420,57 @@ private:
     std::vector<std::string> m_texts;
     volatile LONG m_stop = 0;
     HANDLE m_thread;
+};
+
+// --- Accessibility ----------------------------------------------------------
+
+// What a screen reader hears of a window's client, asked across processes as
+// it asks (Active Accessibility); act: its default action done first.
+struct Heard {
+    std::wstring name, action;
+    long role = -1, state = -1;
+    bool acted = false;
+};
+inline Heard Hear(HWND h, bool act = false) {
+    static const HRESULT com = CoInitialize(nullptr);
+    Heard r;
+    IAccessible* a = nullptr;
+    VARIANT self = {}, v = {};
+    BSTR s[2] = {};
+    if (FAILED(com) || FAILED(AccessibleObjectFromWindow(h, OBJID_CLIENT, __uuidof(IAccessible), (void**)&a)))
+        return r;
+    self.vt = VT_I4;
+    r.acted = act && a->accDoDefaultAction(self) == S_OK;
+    r.role = a->get_accRole(self, &v) == S_OK && v.vt == VT_I4 ? v.lVal : -1;
+    r.state = a->get_accState(self, &v) == S_OK && v.vt == VT_I4 ? v.lVal : -1;
+    r.name = a->get_accName(self, &s[0]) == S_OK && s[0] ? s[0] : L"";
+    r.action = a->get_accDefaultAction(self, &s[1]) == S_OK && s[1] ? s[1] : L"";
+    return SysFreeString(s[0]), SysFreeString(s[1]), a->Release(), r;
+}
+
+inline bool Pump() {  // this thread's messages, handled
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageW(&m);
+    return true;
+}
+
+// The events of a process's controls' clients, heard out of context as a
+// screen reader hears them (through this thread's messages).
+struct Listener {
+    static inline std::vector<std::pair<DWORD, HWND>> heard;
+    HWINEVENTHOOK hook;
+    explicit Listener(DWORD pid)
+        : hook(SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, On, pid, 0,
+                               WINEVENT_OUTOFCONTEXT)) {}
+    ~Listener() { UnhookWinEvent(hook), heard.clear(); }
+    static void CALLBACK On(HWINEVENTHOOK, DWORD event, HWND h, LONG object, LONG child, DWORD, DWORD) {
+        if (object == OBJID_CLIENT && child == CHILDID_SELF)
+            heard.push_back({event, h});
+    }
+    long Count(DWORD event, HWND h) {  // once there is one, or after a while
+        auto n = [&] { return Pump() ? (long)std::count(heard.begin(), heard.end(), std::make_pair(event, h)) : 0; };
+        return WaitUntil([&] { return n() > 0; }, 5000), n();
+    }
 };
 
 // --- An installation and where it lands -------------------------------------

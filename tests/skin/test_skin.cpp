@@ -168,7 +168,12 @@ TEST_CASE("the skin's buttons and labels") {
     for (int i = 0; i < (int)g_ctl.size(); ++i)
         CHECK(((B(i).GetExStyle() & WS_EX_TRANSPARENT) || Same(Print(i), CaptureClient(B(i)))));
     LinkLabel::s_pfnShellExecute = Open;
-    Click(kLink);
+    const Heard link = Hear(L(kLink), true), text = Hear(L(kOpaque));  // a screen reader's click opens it as well
+    CHECK((link.role == ROLE_SYSTEM_LINK && link.acted && link.name == L"http://a.invalid/" && link.action == L"Jump"));
+    CHECK((text.role == ROLE_SYSTEM_STATICTEXT && !text.acted && text.action.empty() && Pump()));
+    const Heard radio = Hear(B(kDouble + 1)), box = Hear(B(kCheck + 2));  // both ticked, the box disabled as well
+    CHECK((radio.role == ROLE_SYSTEM_RADIOBUTTON && radio.state & STATE_SYSTEM_CHECKED &&
+           box.state == (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_CHECKED)));
     L(kLink).SetLinkTarget(L"http://target.invalid/");
     Click(kLink);
     L(kLink + 1).SetLinkTarget(L"x");

@@ -7,7 +7,7 @@
 #include <map>
 #include <tuple>
 
-constexpr int kAction = 1000, kHeading = 1001, kText = 1002, kBar = 1003, kClose = 1004, kLaunch = 1008;
+constexpr int kAction = 1000, kHeading = 1001, kText = 1002, kBar = 1003, kClose = 1004, kTitle = 1005, kLaunch = 1008;
 const std::wstring kInstall = L" - Installation Wizard", kUninstall = L" - Uninstallation Wizard";
 
 std::wstring Lang() { return Widen(getenv("SETUP_LANG") ? getenv("SETUP_LANG") : "ENU"); }
@@ -77,7 +77,29 @@ struct Wizard : Proc {
         MoveMouseAway();
         Sleep(200);  // hover images gone, repaints done
         SaveShot(CaptureWindow(w), (Lang() == L"ENU" ? L"en-" : L"cht-") + name);
+        Speaks(name);
         Keys(name);
+    }
+    // Each visible control's role, name and the states it decides, as a screen reader
+    // hears them (the bar is the system's own; a check button's role follows a push button's).
+    void Speaks(const std::wstring& page) {
+        const long kMask = STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED |
+                           STATE_SYSTEM_DEFAULT | STATE_SYSTEM_CHECKED | STATE_SYSTEM_READONLY;
+        const bool ticked = page == L"install-finished" || page == L"partial-finished";  // as the pictures show
+        const int def = LOWORD(SendMessageW(w, DM_GETDEFID, 0, 0));
+        for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const int id = GetDlgCtrlID(c), label = id == kHeading || id == kText || id == kTitle, box = id == kLaunch;
+            if (!IsWindowVisible(c) || id == kBar)
+                continue;
+            const Heard h = Hear(c);
+            const long state = (IsWindowEnabled(c) ? !label * STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE) |
+                               label * STATE_SYSTEM_READONLY | (Focus() == id) * STATE_SYSTEM_FOCUSED |
+                               (id == def) * STATE_SYSTEM_DEFAULT | (box && ticked) * STATE_SYSTEM_CHECKED;
+            const std::wstring name = id != kClose ? TextOf(c) : page != L"partial-finished" ? T(23) : L"Close";
+            CHECK_MESSAGE((h.role == (label ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_PUSHBUTTON + box) &&
+                           h.name == name && (h.state & kMask) == state),
+                          Narrow(page) << " " << id);
+        }
     }
 };
 
@@ -104,8 +126,12 @@ void Through(Wizard& wiz, const std::wstring& app, const std::wstring& kind, UIN
     CHECK(SendMessageW(wiz.w, WM_QUERYENDSESSION, 0, 0) == 0);
     REQUIRE(WaitUntil([&] { return wiz.Pos() == 95; }, 20000));
     wiz.Shot(kind + L"-working");
+    Listener ears(wiz.pid);
     SetEvent(held.release);
     REQUIRE(WaitUntil([&] { return Control(wiz.w, kHeading).text == T(doneHeading); }, 60000));
+    CHECK(ears.Count(EVENT_OBJECT_NAMECHANGE, GetDlgItem(wiz.w, kHeading)) == 1);  // the new heading is read out
+    CHECK(ears.Count(EVENT_OBJECT_STATECHANGE, GetDlgItem(wiz.w, kClose)) == 1);   // enabled again
+    CHECK(ears.Count(EVENT_OBJECT_STATECHANGE, GetDlgItem(wiz.w, kLaunch)) == (kind == L"install"));  // ticked
     CHECK((wiz.Status(5, 0), Control(wiz.w, kHeading).text == T(doneHeading)));  // a second end is no news
     wiz.Shot(kind + L"-finished");
 }
@@ -117,6 +143,11 @@ TEST_CASE("the wizards, page by page") {
     Wizard install(Q(exe) + L" " + Q(L"log=" + pkg + L"setup.log"), n.app + kInstall);
     Through(install, n.app, L"install", 7);
     install.Shot(L"install-finished-unticked");
+    for (std::wstring act : {L"Check", L"Uncheck"}) {  // as a screen reader does it: ticked, then cleared again
+        HWND box = GetDlgItem(install.w, kLaunch);
+        CHECK((Hear(box).action == act && Hear(box, true).acted));
+        CHECK(WaitUntil([&] { return !(Hear(box).state & STATE_SYSTEM_CHECKED) == (act == L"Uncheck"); }, 5000));
+    }
     install.CloseBy({0, VK_RETURN});  // Finish, the default
     CHECK(install.Wait() == 0);
     const auto log = Lines(ReadFileText(pkg + L"setup.log"));  // the steps, as the silent install logs them
