@@ -15,7 +15,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TABLE = os.path.join(HERE, "texts.tsv")
-IDS = range(1, 21)
+IDS = range(1, 23)
 
 # Three-letter names are what LOCALE_SABBREVLANGNAME yields for these
 # locales, which is how the loader picks setup<LANG>.DLL.
