@@ -18,23 +18,23 @@ std::wstring T(UINT id) {  // a text of the package's library in the wizard's la
     return LoadStringW(h, id, buf, 1024), FreeLibrary(h), buf;
 }
 
-// Rows of a picture's rectangle that hold the colour.
-int InkRows(const Image& img, RECT r, uint32_t ink) {
+// Pixels of the colour in a picture's rectangle.
+int Ink(const Image& img, RECT r, uint32_t ink) {
     int n = 0;
     for (const uint32_t* p = &img.px[r.top * img.w + r.left]; r.top++ < r.bottom; p += img.w)
-        n += std::count(p, p + r.right - r.left, ink) > 0;
+        n += (int)std::count(p, p + r.right - r.left, ink);
     return n;
 }
 
-// Those a caption takes drawn whole in the captions' face: Arial, bold, 9 points (Latin in Arial itself).
-int DrawnRows(const std::wstring& s) {
+// Those of a caption drawn whole in the captions' face: Arial, bold, 9 points (Latin in Arial itself).
+int DrawnInk(const std::wstring& s) {
     const bool latin = std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 0x250; });
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bm = CreateBitmap(800, 40, 1, 32, nullptr);
     HFONT f = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, latin ? ANSI_CHARSET : DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
     SelectObject(dc, bm), SelectObject(dc, f), SetTextColor(dc, 0xFFFFFF), SetBkColor(dc, 0);
     TextOutW(dc, 0, 10, s.c_str(), (int)s.size());
-    const int n = InkRows(Grab(dc, 0, 0, 800, 40), {0, 0, 800, 40}, 0xFFFFFF);
+    const int n = Ink(Grab(dc, 0, 0, 800, 40), {0, 0, 800, 40}, 0xFFFFFF);
     return DeleteDC(dc), DeleteObject(bm), DeleteObject(f), n;
 }
 
@@ -98,12 +98,11 @@ struct Wizard : Proc {
         Sleep(200);  // hover images gone, repaints done
         const Image img = CaptureWindow(w);
         SaveShot(img, (Lang() == L"ENU" ? L"en" : Lower(Lang())) + L"-" + name);
-        for (int id : {kAction, IDOK, IDCANCEL, kLaunch}) {  // each caption as many rows high as drawn whole
+        for (int id : {kAction, IDOK, IDCANCEL, kLaunch}) {  // each caption as much ink as drawn whole
             const Ctl c = Control(w, id);
             const RECT caption = {c.rc.left + (id == kLaunch) * 25, c.rc.top, c.rc.right, c.rc.bottom};  // past the box
             const uint32_t ink = IsWindowEnabled(GetDlgItem(w, id)) ? 0xFFFFFF : GetSysColor(COLOR_GRAYTEXT);  // a grey
-            CHECK_MESSAGE((!c.visible || InkRows(img, caption, ink) == DrawnRows(c.text)),
-                          Narrow(name + L" " + c.text));
+            CHECK_MESSAGE((!c.visible || Ink(img, caption, ink) == DrawnInk(c.text)), Narrow(name + L" " + c.text));
         }
         Keys(name);
     }
