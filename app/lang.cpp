@@ -1,4 +1,5 @@
-// Choice of the language resource library.
+// Choice of the language resource library. The libraries hold texts and
+// nothing else: they are mapped as data, so that no code in one ever runs.
 #include <wchar.h>
 
 #include "../engine/bounded.h"
@@ -20,13 +21,13 @@ HMODULE LoadLangResourceFor(const wchar_t* pszModulePath, LANGID langId) {
         HANDLE hFind = FindFirstFileW(wanted, &fd);
         if (hFind != INVALID_HANDLE_VALUE) {
             FindClose(hFind);
-            return LoadLibraryW(wanted);
+            return LoadLibraryExW(wanted, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         }
     }
     wchar_t fallback[kPathChars];
     if (!FormatBounded(fallback, kPathChars, L"%.*lsENU.DLL", baseLen, pszModulePath))
         return nullptr;
-    return LoadLibraryW(fallback);
+    return LoadLibraryExW(fallback, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 HMODULE SetupApp::LoadLangResourceModule(const wchar_t* pszModulePath) {

@@ -46,7 +46,7 @@ void LowerAscii(wchar_t* p) {
 // Setup runs from download folders, where anyone can leave a DLL named like
 // one Windows loads late (uxtheme.dll, dwmapi.dll...). Libraries loaded from
 // here on come from the system folder only; the language libraries are
-// loaded by full path and still load.
+// mapped as data by full path.
 // Both are looked up: the oldest systems the 32-bit build runs on lack the
 // first, and the very oldest the second, which a static import would then
 // keep from starting at all.

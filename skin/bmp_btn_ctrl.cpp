@@ -9,6 +9,10 @@ const COLORREF kCheckBoxBack = RGB(71, 93, 173);
 const COLORREF kCaption = RGB(255, 255, 255);
 // Border kept unscaled when an image is stretched to another size.
 const SIZE kImageBorder = {5, 5};
+// Between a check box's image and its caption; round the caption, room for
+// the focus frame.
+const int kCaptionGap = 4;
+const SIZE kFocusRoom = {2, 1};
 
 bool IsPushType(int type) { return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON; }
 }  // namespace
@@ -63,16 +67,43 @@ const SkinBitmap* CBmpBtnCtrl::StateImage::Get() {
     return bmp.GetSafeHandle() ? &bmp : nullptr;
 }
 
+void CBmpBtnCtrl::SetCaptionFont(const wchar_t* pszFace, BYTE nCharSet, int nPoints, int nWeight) {
+    CFont probe;
+    LOGFONTW lf;
+    if (!probe.CreatePointFont(nPoints * 10, pszFace) || !probe.GetLogFont(&lf))
+        return;
+    lf.lfCharSet = nCharSet;
+    lf.lfWeight = nWeight;
+    m_font.DeleteObject();
+    m_font.CreateFontIndirect(&lf);
+}
+
+HFONT CBmpBtnCtrl::CaptionFont() const {
+    if (m_font.GetSafeHandle())
+        return m_font;
+    return reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+}
+
+CSize CBmpBtnCtrl::CaptionExtent() const {
+    CString caption = CString::FromWindowText(m_hWnd);
+    CRect rc(0, 0, 0, 0);
+    HDC hdc = ::GetDC(m_hWnd);
+    {
+        CSelectObject font(hdc, CaptionFont());
+        ::DrawTextW(hdc, caption, caption.GetLength(), &rc, DT_CALCRECT | DT_SINGLELINE);
+    }
+    ::ReleaseDC(m_hWnd, hdc);
+    return rc.Size();
+}
+
 void CBmpBtnCtrl::MoveTo(int x, int y) {
     CSize size = m_bmpNormal.GetSize();
     int w = size.cx, h = size.cy;
     if (IsCheckKind()) {
-        // Room for the caption: whatever the control had beside the
-        // system's own check mark.
-        CRect rc;
-        GetClientRect(&rc);
-        h += 4;
-        w += rc.Width() - ::GetSystemMetrics(SM_CXMENUCHECK) + 2;
+        const CSize text = CaptionExtent();
+        w += kCaptionGap + text.cx + kFocusRoom.cx;
+        if (text.cy + 2 * kFocusRoom.cy > h)
+            h = text.cy + 2 * kFocusRoom.cy;
     }
     if (x == 0 && y == 0)
         SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
@@ -137,7 +168,7 @@ void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pdis) {
     if (!buffer.CreateCompatibleBitmap(pdis->hDC, rc.Width(), rc.Height()))
         return;
     mem.SelectObject(buffer);
-    if (HFONT hFont = reinterpret_cast<HFONT>(::SendMessageW(GetParent(), WM_GETFONT, 0, 0)))
+    if (HFONT hFont = CaptionFont())
         mem.SelectObject(hFont);
 
     if (IsPushType(m_nButtonType))
@@ -194,18 +225,18 @@ void CBmpBtnCtrl::DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState) {
         return;
 
     COLORREF crOld = dc.SetTextColor(IsWindowEnabled() ? kCaption : ::GetSysColor(COLOR_GRAYTEXT));
-    // Measured, not clipped to the control: the caption is never shortened.
-    CRect rcText(size.cx + 4, rcImage.top, size.cx + 4, rcImage.top);
-    int nHeight = dc.DrawText(caption, &rcText, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
-    rcText.bottom = rcText.top + nHeight + 1;
-    rcText.OffsetRect(0, -1);
+    // Whole, centred in the height that MoveTo made to hold it; only the
+    // control's edge clips.
+    CRect rcText(size.cx + kCaptionGap, 0, size.cx + kCaptionGap, 0);
+    dc.DrawText(caption, &rcText, DT_CALCRECT | DT_SINGLELINE);
+    rcText.OffsetRect(0, (rcClient.top + rcClient.bottom - rcText.Height()) / 2);
     int nOldMode = dc.SetBkMode(TRANSPARENT);
-    dc.DrawText(caption, &rcText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    dc.DrawText(caption, &rcText, DT_SINGLELINE | DT_NOCLIP);
     dc.SetBkMode(nOldMode);
     dc.SetTextColor(crOld);
 
     if ((GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (nState & (ODS_FOCUS | ODS_NOFOCUSRECT)) == ODS_FOCUS) {
-        rcText.InflateRect(2, 1);
+        rcText.InflateRect(kFocusRoom.cx, kFocusRoom.cy);
         dc.DrawFocusRect(&rcText);
     }
 }

@@ -18,8 +18,11 @@ public:
     // FALSE when a requested bitmap is not there or the normal one did not
     // load. The normal image loads now, the others when first drawn.
     BOOL SetBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled, UINT nCheckedDisabled);
-    // Sizes the control to its normal image (a check box keeps room for its
-    // caption); moves it to (x, y) unless both are 0.
+    // Captions in this face, character set, size and weight instead of in
+    // the parent's font.
+    void SetCaptionFont(const wchar_t* pszFace, BYTE nCharSet, int nPoints, int nWeight);
+    // Sizes the control to its normal image (a check box to hold its caption
+    // beside it too); moves it to (x, y) unless both are 0.
     virtual void MoveTo(int x, int y);
     virtual int GetCheck() const { return m_nCheck; }
     // Only while enabled, and only a change repaints.
@@ -54,6 +57,9 @@ protected:
     void DrawPushButton(CDC& dc, const CRect& rcClient, UINT nState);
     void DrawCheckBox(CDC& dc, const CRect& rcClient, UINT nState);
     void Repaint() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
+    HFONT CaptionFont() const;
+    // The caption's size in its font.
+    CSize CaptionExtent() const;
 
     LONG AccRole() override;
     DWORD AccState(DWORD dwStandard) override;
@@ -61,6 +67,7 @@ protected:
     const wchar_t* AccDefaultAction() override;
     BOOL AccDoDefaultAction() override;
 
+    CFont m_font;
     SkinBitmap m_bmpNormal;
     StateImage m_imgPressed;
     StateImage m_imgChecked;

@@ -29,8 +29,6 @@ constexpr COLORREF kPlainBodyColor = RGB(71, 93, 173);
 constexpr COLORREF kTitleColor = RGB(85, 0, 0);
 constexpr COLORREF kLabelColor = RGB(255, 255, 255);
 const wchar_t kLabelFace[] = L"Arial";
-const wchar_t kInstallSuffix[] = L" - Installation Wizard";
-const wchar_t kUninstallSuffix[] = L" - Uninstallation Wizard";
 
 // The skin comes in two pieces: the frame as a palette bitmap, and the
 // picture panel, more colours than a palette holds, as a 24-bit piece laid
@@ -151,15 +149,16 @@ void SetupWizardDlg::InitTexts() {
     if (nName != 0) {
         // An over-long name is cut so that the suffix still fits, and never
         // between the halves of a surrogate pair.
-        const wchar_t* pszSuffix = m_bUninstall ? kUninstallSuffix : kInstallSuffix;
-        DWORD nRoom = (DWORD)(kPathChars - 1 - lstrlenW(pszSuffix));
+        wchar_t szSuffix[kCaptionChars];
+        LoadWizardText(m_bUninstall ? IDS_UNINSTALL_TITLE_SUFFIX : IDS_INSTALL_TITLE_SUFFIX, szSuffix);
+        DWORD nRoom = (DWORD)(kPathChars - 1 - lstrlenW(szSuffix));
         if (nName > nRoom) {
             nName = nRoom;
             if (IS_HIGH_SURROGATE(szName[nName - 1]))
                 --nName;
             szName[nName] = L'\0';
         }
-        Format(m_szTitle, L"%ls%ls", szName, pszSuffix);
+        Format(m_szTitle, L"%ls%ls", szName, szSuffix);
     } else {
         m_szTitle[0] = L'\0';
     }
@@ -193,6 +192,13 @@ void SetupWizardDlg::InitTexts() {
     m_btnAction.SetWindowText(szAction);
     m_btnOK.SetWindowText(szFinish);
     m_btnCancel.SetWindowText(szCancel);
+    // The dialog's font has no glyphs of most scripts, and what Wine puts in
+    // for it, a CJK face, draws 12-pixel glyphs from bitmaps that lack
+    // strokes: the captions take the labels' face, character set and weight
+    // at the dialog font's size.
+    CBmpBtnCtrl* const captioned[] = {&m_btnAction, &m_btnOK, &m_btnCancel, &m_chkLaunch};
+    for (CBmpBtnCtrl* pButton : captioned)
+        pButton->SetCaptionFont(kLabelFace, nCharset, 9, FW_BOLD);
     // The close button shows a picture only: its name is for screen readers.
     wchar_t szClose[kCaptionChars];
     LoadWizardText(IDS_CLOSE, szClose);

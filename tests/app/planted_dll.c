@@ -1,4 +1,4 @@
-/* Planted beside setup.exe under a system DLL's name: leaves "<its path>.loaded"
+/* Planted beside setup.exe under a system DLL's or a language library's name: leaves "<its path>.loaded"
    when something loads it, then refuses, so that the loader goes on to the real one. */
 #include <windows.h>
 

@@ -88,11 +88,11 @@ TEST_CASE("a second copy ends at once with 1618 and writes nothing") {
     CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, Lower(exe)));
 }
 
-TEST_CASE("DLLs planted beside setup.exe under system names are not loaded") {
+TEST_CASE("DLLs planted beside setup.exe under system and language libraries' names are not run") {
     // Each leaves "<name>.loaded" when loaded. Not version.dll (Wine's own
     // advapi32 imports it before any code runs) nor msimg32.dll (Wine's
     // theming loads it by a path that ignores the search settings).
-    const wchar_t* const planted[] = {L"uxtheme.dll", L"dwmapi.dll", L"cryptbase.dll"};
+    const wchar_t* const planted[] = {L"uxtheme.dll", L"dwmapi.dll", L"cryptbase.dll", L"setupENU.dll"};
     const AppNames n{L"PlantTest", L"Plant Test"};
     Scrub(n);
     std::wstring dir = CopyPackage(L"planted", IniFor(n));
@@ -109,12 +109,13 @@ TEST_CASE("DLLs planted beside setup.exe under system names are not loaded") {
 
     // The marker works: a program that does not restrict the search loads all.
     REQUIRE(CopyInto(self + L"loads_by_name.exe", dir + L"loads_by_name.exe"));
-    CHECK(Run(Q(dir + L"loads_by_name.exe") + L" uxtheme.dll dwmapi.dll cryptbase.dll") == 0);
-    CHECK(loaded() == L"uxtheme.dll dwmapi.dll cryptbase.dll ");
+    CHECK(Run(Q(dir + L"loads_by_name.exe") + L" uxtheme.dll dwmapi.dll cryptbase.dll setupENU.dll") == 0);
+    CHECK(loaded() == L"uxtheme.dll dwmapi.dll cryptbase.dll setupENU.dll ");
 
     {
         Proc wizard(Q(dir + L"setup.exe"));
-        CHECK(WaitForWindow(wizard.pid, nullptr, nullptr) != nullptr);
+        // The language library's texts shown, and none of its code run.
+        CHECK(TextOf(WaitForWindow(wizard.pid, nullptr, nullptr)) == n.app + L" - Installations-Assistent");
         Sleep(500);  // painted, when themes and the like load
     }
     CHECK(loaded() == L"");

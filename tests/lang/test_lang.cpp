@@ -1,7 +1,7 @@
 // The language libraries: string tables against texts.tsv, and the one setup.exe takes.
 #include "harness.h"
 
-#include <tlhelp32.h>
+#include <psapi.h>
 
 #include <regex>
 #include <sstream>
@@ -79,19 +79,18 @@ TEST_CASE("choice of the library") {
             CopyInto(PackageDir() + (f.back() == L'!' ? L"setup.ini" : L"setup" + f.substr(f.size() - 7)),
                      dir + f.substr(0, f.find(L'!')));
         HMODULE h = r.lang ? LoadLangResourceFor(exe.c_str(), r.lang) : SetupApp().LoadLangResourceModule(exe.c_str());
-        wchar_t got[MAX_PATH] = {};  // the path below dir of the one loaded, or none
-        CHECK(Lower(got + (h && GetModuleFileNameW(h, got, MAX_PATH) && FreeLibrary(h) ? dir.size() : 0)) == r.want);
-        for (const wchar_t* args : r.args) {  // what it loaded from its folder once its window showed, or its end
+        wchar_t got[MAX_PATH] = {};  // the file of the one mapped as data, or none
+        CHECK(Lower(PathFindFileNameW(
+                  (h && GetMappedFileNameW(GetCurrentProcess(), h, got, MAX_PATH) && FreeLibrary(h), got))) == r.want);
+        for (const wchar_t* args : r.args) {  // what it mapped from its folder once its window showed, or its end
             Proc p(Q(dir + r.exe) + L" " + args);
             WaitUntil([&] { return !p.Running() || WaitForWindow(p.pid, nullptr, nullptr, 0); }, 30000);
             std::wstring libs = p.Running() ? L"" : L"exit " + std::to_wstring(p.Wait(0));
-            HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, p.pid);
-            MODULEENTRY32W m;
-            m.dwSize = sizeof(m);
-            for (BOOL ok = p.Running() && Module32FirstW(snap, &m); ok; ok = Module32NextW(snap, &m))
-                if (PathMatchSpecW(m.szExePath, (dir + L"*.dll").c_str()))
-                    libs += Lower(m.szModule) + L" ";
-            CloseHandle(snap);
+            MEMORY_BASIC_INFORMATION m;
+            for (BYTE* at = nullptr; p.Running() && VirtualQueryEx(p.h, at, &m, sizeof(m)); at += m.RegionSize)
+                if (m.Type == MEM_MAPPED && GetMappedFileNameW(p.h, at, got, MAX_PATH) &&
+                    PathMatchSpecW(got, (L"*\\" + dir.substr(dir.rfind(L"\\setuptest") + 1) + L"*.dll").c_str()))
+                    libs += Lower(PathFindFileNameW(got)) + L" ";
             CHECK_MESSAGE(libs == (r.want.empty() ? L"exit 0" : r.want + L" "), Narrow(args));
         }
     }

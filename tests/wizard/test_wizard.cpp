@@ -18,6 +18,26 @@ std::wstring T(UINT id) {  // a text of the package's library in the wizard's la
     return LoadStringW(h, id, buf, 1024), FreeLibrary(h), buf;
 }
 
+// Pixels of the colour in a picture's rectangle.
+int Ink(const Image& img, RECT r, uint32_t ink) {
+    int n = 0;
+    for (const uint32_t* p = &img.px[r.top * img.w + r.left]; r.top++ < r.bottom; p += img.w)
+        n += (int)std::count(p, p + r.right - r.left, ink);
+    return n;
+}
+
+// Those of a caption drawn whole in the captions' face: Arial, bold, 9 points (Latin in Arial itself).
+int DrawnInk(const std::wstring& s) {
+    const bool latin = std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 0x250; });
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateBitmap(800, 40, 1, 32, nullptr);
+    HFONT f = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, latin ? ANSI_CHARSET : DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+    SelectObject(dc, bm), SelectObject(dc, f), SetTextColor(dc, 0xFFFFFF), SetBkColor(dc, 0);
+    TextOutW(dc, 0, 10, s.c_str(), (int)s.size());
+    const int n = Ink(Grab(dc, 0, 0, 800, 40), {0, 0, 800, 40}, 0xFFFFFF);
+    return DeleteDC(dc), DeleteObject(bm), DeleteObject(f), n;
+}
+
 // A resource replaced by zeros: a bitmap that does not load, sixteen empty strings.
 void Blank(const std::wstring& file, LPCWSTR type, WORD id, LANGID lang) {
     HANDLE upd = BeginUpdateResourceW(file.c_str(), FALSE);
@@ -76,7 +96,14 @@ struct Wizard : Proc {
     void Shot(const std::wstring& name) {
         MoveMouseAway();
         Sleep(200);  // hover images gone, repaints done
-        SaveShot(CaptureWindow(w), (Lang() == L"ENU" ? L"en-" : L"cht-") + name);
+        const Image img = CaptureWindow(w);
+        SaveShot(img, (Lang() == L"ENU" ? L"en" : Lower(Lang())) + L"-" + name);
+        for (int id : {kAction, IDOK, IDCANCEL, kLaunch}) {  // each caption as much ink as drawn whole
+            const Ctl c = Control(w, id);
+            const RECT caption = {c.rc.left + (id == kLaunch) * 25, c.rc.top, c.rc.right, c.rc.bottom};  // past the box
+            const uint32_t ink = IsWindowEnabled(GetDlgItem(w, id)) ? 0xFFFFFF : GetSysColor(COLOR_GRAYTEXT);  // a grey
+            CHECK_MESSAGE((!c.visible || Ink(img, caption, ink) == DrawnInk(c.text)), Narrow(name + L" " + c.text));
+        }
         Speaks(name);
         Keys(name);
     }
@@ -140,7 +167,7 @@ TEST_CASE("the wizards, page by page") {
     const AppNames n{L"WizTest709", L"Tarvex Array Console"};
     Scrub(n);
     const std::wstring pkg = CopyPackage(L"wizard", IniFor(n)), exe = pkg + L"setup.exe", dir = InstallDirOf(n);
-    Wizard install(Q(exe) + L" " + Q(L"log=" + pkg + L"setup.log"), n.app + kInstall);
+    Wizard install(Q(exe) + L" " + Q(L"log=" + pkg + L"setup.log"), n.app + T(21));
     Through(install, n.app, L"install", 7);
     install.Shot(L"install-finished-unticked");
     for (std::wstring act : {L"Check", L"Uncheck"}) {  // as a screen reader does it: ticked, then cleared again
@@ -155,7 +182,7 @@ TEST_CASE("the wizards, page by page") {
     CHECK(HelperLog(dir, 1) == std::vector<std::string>{"-i"});  // one procedure for two clicks
 
     // Timer ticks: id 100 alone steps the bar, by its step.
-    Wizard status(Q(exe), n.app + kInstall);
+    Wizard status(Q(exe), n.app + T(21));
     for (auto t : {std::pair<int, int>{101, 0}, {100, 10}, {99, 10}, {0x10064, 10}, {100, 20}})
         CHECK_MESSAGE((SendMessageW(status.w, WM_TIMER, t.first, 0), status.Pos()) == t.second, t.first);
     // Status codes: the low byte counts; others, and ends no procedure reports,
@@ -172,7 +199,7 @@ TEST_CASE("the wizards, page by page") {
     CHECK((status.CloseBy({WM_CLOSE, 0}), status.Wait() == 0));
 
     // Dragging the face moves the window by as much; pressing a button does not.
-    Wizard launch(Q(exe), n.app + kInstall);
+    Wizard launch(Q(exe), n.app + T(21));
     for (const auto& d : {POINT{456, 385}, POINT{100, 150}}) {
         RECT a, b;
         GetWindowRect(launch.w, &a);
@@ -190,14 +217,14 @@ TEST_CASE("the wizards, page by page") {
     CHECK(WaitForWindow(0, L"QXRaidConsoleWindow", n.app.c_str()));
     EndWindowProcesses(n.app);
 
-    Wizard uninstall(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"UninstallString"), n.app + kUninstall);
+    Wizard uninstall(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"UninstallString"), n.app + T(22));
     Through(uninstall, n.app, L"uninstall", 15);
     CHECK(uninstall.Wait() == 0);
     CHECK_FALSE(FileExists(dir + L"\\" + n.file));
 
     // The service helper missing: a box while still working, then failure.
     REQUIRE(DeleteFileW((pkg + L"Application\\VolSvcInstall.exe").c_str()));
-    Wizard failing(Q(exe), n.app + kInstall);
+    Wizard failing(Q(exe), n.app + T(21));
     ClickControl(failing.w, kAction);
     HWND box = WaitForWindow(failing.pid, L"#32770", L"Fail");
     CHECK((MessageBoxText(box) == L"Fail to install the service!" && Control(failing.w, kHeading).text == T(16)));
@@ -210,13 +237,13 @@ TEST_CASE("the wizards, page by page") {
     // Without its skin: a box, then a plain wizard; Cancel (by Enter) installs nothing.
     Blank(exe, RT_BITMAP, 130, 0);
     BoxWatcher boxes(L"setup");
-    Wizard bare(Q(exe), n.app + kInstall);
+    Wizard bare(Q(exe), n.app + T(21));
     CHECK(boxes.Stop() == std::vector<std::string>{"Error loading bitmap"});
     bare.Shot(L"install-noskin");
     CHECK(bare.Wait() == 0);
     CHECK_FALSE(FileExists(dir));
 
-    // Ids 16 to 31 missing from the library: those texts come in English.
+    // Ids 16 to 31 missing from the library: those texts, the title's too, come in English.
     REQUIRE(CopyInto(PackageDir() + L"setup.exe", exe));
     REQUIRE(CopyInto(PackageDir() + L"setupDEU.dll", pkg + L"setup" + Lang() + L".dll"));
     Blank(pkg + L"setup" + Lang() + L".dll", RT_STRING, 2, 0x407);
@@ -245,4 +272,22 @@ TEST_CASE("the wizards, page by page") {
         wiz.CloseBy(kWays[i]);
         CHECK_MESSAGE(wiz.Wait(10000) == 0, i);
     }
+}
+
+// The pages in a language that has no run of the test case above: each under its own locale, one
+// real install for the Finished page, a failing one for the Failed page.
+TEST_CASE("every page in one more language") {
+    const AppNames n{L"WizLang709", L"Tarvex Array Console"};
+    const std::wstring ok = CopyPackage(L"languages", IniFor(n)) + L"setup.exe",
+                       failing = CopyPackage(L"languages failing", IniFor(n), {L"VolSvcInstall.exe"}) + L"setup.exe";
+    BoxWatcher boxes;  // the failing install's
+    Scrub(n);          // the failing install first: one over a whole installation would find the helper
+    Wizard(Q(ok) + L" delpkg", n.app + T(22)).Shot(L"uninstall-ready");
+    for (const std::wstring& exe : {failing, ok}) {  // one at a time: a second copy ends at once
+        Wizard wiz(Q(exe), n.app + T(21));
+        exe == ok ? wiz.Shot(L"install-ready") : (void)0;
+        wiz.Keys(L"install");
+        wiz.Shot(exe == ok ? L"install-finished" : L"install-failed");
+    }
+    Scrub(n);
 }
