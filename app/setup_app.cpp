@@ -10,6 +10,7 @@
 #include "../wizard/setup_wizard_dlg.h"
 
 const wchar_t kInstanceMutexName[] = L"VKP507_INSTALL";
+const wchar_t kGlobalInstanceMutexName[] = L"Global\\VKP507_INSTALL";
 
 void SetupCommandLineInfo::ParseParam(const wchar_t* pszParam, BOOL, BOOL) {
     if (lstrcmpiW(pszParam, L"delpkg") == 0)
@@ -75,15 +76,20 @@ BOOL SetupApp::InitInstance() {
     if (cmdInfo.m_szLogPath[0] && OpenSetupLog(cmdInfo.m_szLogPath))
         LogLine(L"start: %ls", GetCommandLineW());
     // Create-and-check, so that two copies started together cannot both
-    // get in between an open and a create.
-    HANDLE hMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
-    if (hMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(hMutex);
-        m_nExitCode = kExitAnotherInstance;
-        m_pszOutcome = L"another setup is running";
-        return FALSE;
+    // get in between an open and a create. The plain name is the one older
+    // copies of setup know; the global one is seen from every session, a
+    // service's in session 0 among them. One that exists but may not be
+    // opened (another account's) is held all the same.
+    const wchar_t* const names[] = {kInstanceMutexName, kGlobalInstanceMutexName};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE hMutex = m_hInstanceMutex[i] = CreateMutexW(nullptr, FALSE, names[i]);
+        DWORD status = GetLastError();
+        if (status == (hMutex ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED)) {
+            m_nExitCode = kExitAnotherInstance;
+            m_pszOutcome = L"another setup is running";
+            return FALSE;
+        }
     }
-    m_hInstanceMutex = hMutex;
 
     wchar_t szModulePath[kPathChars];
     DWORD n = GetModuleFileNameW(m_hInstance, szModulePath, kPathChars);
@@ -136,9 +142,10 @@ BOOL SetupApp::InitInstance() {
 }
 
 int SetupApp::ExitInstance() {
-    if (m_hInstanceMutex) {
-        CloseHandle(m_hInstanceMutex);
-        m_hInstanceMutex = nullptr;
+    for (HANDLE& hMutex : m_hInstanceMutex) {
+        if (hMutex)
+            CloseHandle(hMutex);
+        hMutex = nullptr;
     }
     if (g_hLangModule) {
         FreeLibrary(g_hLangModule);

@@ -27,7 +27,7 @@ RunMode DecideRunMode(const SetupCommandLineInfo& info);
 constexpr int kExitAnotherInstance = 1618;  // another installation is in progress
 constexpr int kExitInstallFailed = 1603;    // fatal error during installation
 
-extern const wchar_t kInstanceMutexName[];
+extern const wchar_t kInstanceMutexName[], kGlobalInstanceMutexName[];
 
 class SetupApp : public CWinApp {
 public:
@@ -38,7 +38,7 @@ public:
     // module path, falling back to English; null when none loads.
     HMODULE LoadLangResourceModule(const wchar_t* pszModulePath);
 
-    HANDLE m_hInstanceMutex = nullptr;
+    HANDLE m_hInstanceMutex[2] = {};         // the plain name, the global one
     const wchar_t* m_pszOutcome = L"ended";  // how the run ended, for the log's last line
 };
 

@@ -20,7 +20,8 @@ HANDLE LaunchHelper(const wchar_t* pszInstallFolder, const wchar_t* pszOption) {
     wchar_t cmd[kCmdChars];
     if (!pszInstallFolder[0] || !Format(cmd, L"\"%ls\\%ls\" %ls", pszInstallFolder, kHelperFileName, pszOption))
         return nullptr;
-    return LaunchCommandLine(cmd, TRUE);
+    // The helper is short-lived and keeps the class it has always had.
+    return LaunchCommandLine(cmd, TRUE, REALTIME_PRIORITY_CLASS);
 }
 
 void CloseIfStarted(HANDLE hProcess) {
@@ -30,7 +31,9 @@ void CloseIfStarted(HANDLE hProcess) {
 
 }  // namespace
 
-HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow) {
+void (*g_pfnStarting)(const wchar_t* pszCommandLine, DWORD dwCreationFlags) = nullptr;
+
+HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow, DWORD dwPriorityClass) {
     // CreateProcessW may write into the command line.
     wchar_t cmd[kCmdChars];
     if (!Format(cmd, L"%ls", pszCommandLine))
@@ -42,9 +45,10 @@ HANDLE LaunchCommandLine(const wchar_t* pszCommandLine, BOOL bShow) {
     si.wShowWindow = bShow ? SW_SHOW : SW_HIDE;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
-    if (!LogResult(
-            CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, REALTIME_PRIORITY_CLASS, nullptr, nullptr, &si, &pi),
-            L"start %ls", pszCommandLine))
+    if (g_pfnStarting)
+        g_pfnStarting(pszCommandLine, dwPriorityClass);
+    if (!LogResult(CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, dwPriorityClass, nullptr, nullptr, &si, &pi),
+                   L"start %ls", pszCommandLine))
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
@@ -95,5 +99,7 @@ void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg) 
         return;
     wchar_t cmd[kCmdChars];
     if (Format(cmd, L"\"%ls\\%ls\"", config.szInstallFolder, config.szAppFileName))
-        CloseIfStarted(LaunchCommandLine(cmd, TRUE));
+        // A long-running window: above normal, a busy loop in it would
+        // starve input and the disk cache.
+        CloseIfStarted(LaunchCommandLine(cmd, TRUE, NORMAL_PRIORITY_CLASS));
 }

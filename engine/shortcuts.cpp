@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <wchar.h>
 
 #include "bounded.h"
 #include "programs.h"
@@ -26,9 +27,13 @@ BOOL ProgramsPaths(const wchar_t* pszMenuFolder, const wchar_t* pszName, wchar_t
            Format(link, L"%ls\\%ls.lnk", folder, pszName);
 }
 
-BOOL DesktopLink(const wchar_t* pszName, wchar_t (&link)[kPathChars]) {
+BOOL DesktopLink(const wchar_t* pszName, wchar_t (&link)[kPathChars], int csidl = CSIDL_DESKTOPDIRECTORY) {
     wchar_t desktop[kPathChars];
-    return ShellFolder(CSIDL_DESKTOPDIRECTORY, desktop) && Format(link, L"%ls\\%ls.lnk", desktop, pszName);
+    return ShellFolder(csidl, desktop) && Format(link, L"%ls\\%ls.lnk", desktop, pszName);
+}
+
+BOOL CommonDesktopLink(const wchar_t* pszName, wchar_t (&link)[kPathChars]) {
+    return DesktopLink(pszName, link, CSIDL_COMMON_DESKTOPDIRECTORY);
 }
 
 // COM for the time of one shortcut operation; uninitialised only when this
@@ -95,11 +100,51 @@ private:
     const wchar_t* m_pszArgs = L"";
 };
 
+// Whether a shortcut file's target lies inside the folder; a file that is
+// no shortcut, or is not there, points nowhere.
+BOOL LinkPointsInto(const wchar_t* pszLink, const wchar_t* pszFolder) {
+    ComScope com;
+    IShellLinkW* pLink = nullptr;
+    IPersistFile* pFile = nullptr;
+    wchar_t target[kPathChars] = L"", full[kPathChars] = L"", prefix[kPathChars];
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&pLink))) &&
+        SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile))) &&
+        SUCCEEDED(pFile->Load(pszLink, STGM_READ)) && FAILED(pLink->GetPath(target, kPathChars, nullptr, SLGP_RAWPATH)))
+        target[0] = L'\0';
+    if (pFile)
+        pFile->Release();
+    if (pLink)
+        pLink->Release();
+    // Resolved first, so that a "..\" cannot lead back out of the folder.
+    DWORD n = target[0] ? GetFullPathNameW(target, kPathChars, full, nullptr) : 0;
+    return n && n < (DWORD)kPathChars && Format(prefix, L"%ls\\", pszFolder) &&
+           _wcsnicmp(full, prefix, lstrlenW(prefix)) == 0;
+}
+
 }  // namespace
+
+BOOL (*g_pfnRunsAsLocalSystem)() = TokenIsLocalSystem;
+
+BOOL TokenIsLocalSystem() {
+    HANDLE hToken;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken))
+        return FALSE;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } info;
+    DWORD cb = 0;
+    BOOL ok = GetTokenInformation(hToken, TokenUser, &info, sizeof(info), &cb) &&
+              IsWellKnownSid(info.user.User.Sid, WinLocalSystemSid);
+    CloseHandle(hToken);
+    return ok;
+}
 
 BOOL ShortcutPathsFit(const wchar_t* pszAppName) {
     wchar_t shell[kPathChars], folder[kPathChars], link[kPathChars];
     return (!ShellFolder(CSIDL_DESKTOPDIRECTORY, shell) || DesktopLink(pszAppName, link)) &&
+           (!ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY, shell) || CommonDesktopLink(pszAppName, link)) &&
            (!ShellFolder(CSIDL_COMMON_PROGRAMS, shell) || (ProgramsPaths(pszAppName, pszAppName, folder, link) &&
                                                            ProgramsPaths(pszAppName, L"Uninstall", folder, link)));
 }
@@ -110,10 +155,10 @@ void CreateDesktopShortcut(const wchar_t* pszTargetPath, const wchar_t* pszName)
     if (!link.Ok())
         return;
     wchar_t file[kPathChars];
-    if (!DesktopLink(pszName, file))
+    if (!DesktopLink(pszName, file, g_pfnRunsAsLocalSystem() ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY))
         return;
     if (PathExists(file))
-        DeleteDesktopShortcut(pszName);
+        DeleteFileLogged(file);
     link.Save(file);
 }
 
@@ -124,6 +169,16 @@ int DeleteDesktopShortcut(const wchar_t* pszName) {
     BOOL deleted = DeleteFileW(file);
     LogRemoval(deleted ? 0 : GetLastError(), L"delete \"%ls\"", file);
     return deleted ? 0 : -1;
+}
+
+void DeleteCommonDesktopShortcut(const wchar_t* pszName, const wchar_t* pszInstallFolder) {
+    wchar_t file[kPathChars];
+    if (!CommonDesktopLink(pszName, file))
+        return;
+    if (LinkPointsInto(file, pszInstallFolder))
+        DeleteFileLogged(file);
+    else if (PathExists(file))
+        LogLine(L"leave \"%ls\": it does not point into \"%ls\"", file, pszInstallFolder);
 }
 
 void CreateProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszTargetPath, const wchar_t* pszName,
@@ -153,9 +208,10 @@ void DeleteProgramsShortcut(const wchar_t* pszMenuFolder, const wchar_t* pszName
         LogRemoval(RemoveDirectoryW(folder) ? 0 : GetLastError(), L"remove folder \"%ls\"", folder);
 }
 
-BOOL ShortcutsGone(const wchar_t* pszAppName) {
-    wchar_t folder[kPathChars], link[kPathChars], uninstall[kPathChars], desktop[kPathChars];
+BOOL ShortcutsGone(const wchar_t* pszAppName, const wchar_t* pszInstallFolder) {
+    wchar_t folder[kPathChars], link[kPathChars], uninstall[kPathChars], desktop[kPathChars], common[kPathChars];
     return ProgramsPaths(pszAppName, pszAppName, folder, link) && !PathExists(link) &&
            ProgramsPaths(pszAppName, L"Uninstall", folder, uninstall) && !PathExists(uninstall) &&
-           DesktopLink(pszAppName, desktop) && !PathExists(desktop);
+           DesktopLink(pszAppName, desktop) && !PathExists(desktop) &&
+           (!CommonDesktopLink(pszAppName, common) || !LinkPointsInto(common, pszInstallFolder));
 }

@@ -66,9 +66,11 @@ BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone) {
     BOOL gone = RemoveFilesAndRegistry(cfg);
     if (IsPlainName(cfg->szAppName)) {
         DeleteDesktopShortcut(cfg->szAppName);
+        if (dir[0])
+            DeleteCommonDesktopShortcut(cfg->szAppName, dir);
         DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
         DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
-        gone &= ShortcutsGone(cfg->szAppName);
+        gone &= ShortcutsGone(cfg->szAppName, dir);
     }
     if (pbAllGone)
         *pbAllGone = gone;

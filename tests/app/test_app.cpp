@@ -2,6 +2,8 @@
 // and the DLL search that leaves planted libraries alone.
 #include "harness.h"
 
+#include <sddl.h>
+
 #include "app/setup_app.h"
 
 namespace {
@@ -74,18 +76,21 @@ TEST_CASE("the compatibility mark: the lowered path, on Windows 6 only") {
     }
 }
 
-TEST_CASE("a second copy ends at once with 1618 and writes nothing") {
+TEST_CASE("a second copy ends at once with 1618 and writes nothing, whichever name is held, however") {
     std::wstring exe = LonelySetup(L"second");
-    SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(exe).c_str());
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VKP507_INSTALL");
-    REQUIRE(GetLastError() != ERROR_ALREADY_EXISTS);
-    const std::wstring log = exe + L".log";
-    const std::wstring runs[] = {L"", L" s", L" delpkg", L" delpkg quiet " + Q(L"log=" + log)};
-    for (const auto& args : runs)
-        CHECK(Run(Q(exe) + args) == 1618);
-    CloseHandle(mutex);
-    CHECK(ReadFileText(log).find(" end: another setup is running; exit code 1618\r\n") != std::string::npos);
-    CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, Lower(exe)));
+    const std::wstring log = exe + L".log", runs[] = {L"", L" s", L" delpkg", L" delpkg quiet " + Q(L"log=" + log)};
+    SECURITY_ATTRIBUTES closed = {sizeof(closed), nullptr, FALSE};  // another account's: no access for this one
+    REQUIRE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", 1, &closed.lpSecurityDescriptor, nullptr));
+    for (auto [name, sa] : {std::pair(L"Global\\VKP507_INSTALL", &closed), {L"VKP507_INSTALL", nullptr}}) {
+        SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(exe).c_str());
+        HANDLE mutex = CreateMutexW(sa, TRUE, name);
+        REQUIRE(GetLastError() != ERROR_ALREADY_EXISTS);
+        for (const auto& args : runs)
+            CHECK(Run(Q(exe) + args) == 1618);
+        CloseHandle(mutex);
+        CHECK(ReadFileText(log).find(" end: another setup is running; exit code 1618\r\n") != std::string::npos);
+        CHECK_FALSE(RegHasValue(HKEY_CURRENT_USER, kCompatKey, Lower(exe)));
+    }
 }
 
 TEST_CASE("DLLs planted beside setup.exe under system and language libraries' names are not run") {

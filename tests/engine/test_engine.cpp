@@ -28,6 +28,9 @@ DWORD Silent(const std::wstring& pkg, const std::wstring& args = L" s") {
 Texts g_told;
 void Tell(const wchar_t* pszText) { g_told.push_back(Narrow(pszText)); }
 
+std::string g_starts;  // the class and program of each start, told by the engine's hook
+void Starting(const wchar_t* cmd, DWORD flags) { g_starts += std::to_string(flags) + Narrow(wcsrchr(cmd, L'\\')); }
+
 HWND AppWindow(const AppNames& n) { return WaitForWindow(0, nullptr, n.app.c_str(), 10000); }
 
 void CheckInstalled(const std::wstring& pkg, const AppNames& n, bool nt6, const Texts& helperLog) {
@@ -119,7 +122,7 @@ TEST_CASE("starting programs, closing windows that are not there") {
     const std::pair<std::wstring, DWORD> rows[] = {
         {cmd + L"-i", 0}, {Q(dir + L"missing.exe"), 999}, {L"", 999}, {longest, 2}, {longest + L"x", 999}};
     for (const auto& [line, exitCode] : rows) {
-        HANDLE h = LaunchCommandLine(line.c_str(), TRUE);
+        HANDLE h = LaunchCommandLine(line.c_str(), TRUE, NORMAL_PRIORITY_CLASS);
         DWORD code = 999;
         if (h && WaitForSingleObject(h, 10000) == WAIT_OBJECT_0 && GetExitCodeProcess(h, &code))
             CloseHandle(h);
@@ -195,7 +198,7 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
 }
 
 TEST_CASE("XP and Windows 7: silent installs; over the running application, one that will not close; uninstalls") {
-    g_bNT6 = TRUE;
+    g_bNT6 = TRUE, g_pfnStarting = Starting;
     const AppNames n{L"VKP709 Test", L"Tarvex Test Console"};
     // Unquoted, a path in "C:\Program Files" would start C:\Program.exe.
     const std::wstring decoy = L"C:\\Program.exe", decoyLog = L"C:\\Program.log", dir = InstallDirOf(n);
@@ -245,7 +248,7 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
 
     // Over the application started from setup.ini and the rule; stale shortcuts go.
     LaunchInstalledApp(pkg.c_str(), nullptr);
-    REQUIRE(AppWindow(n));
+    REQUIRE((AppWindow(n) && g_starts == "32\\QXRaidSetup.exe\""));  // at normal priority
     WriteFileText(DesktopLinkOf(n.app), "stale");
     WriteFileText(ProgramsFolderOf(n.app) + L"\\Uninstall.lnk", "stale");
     CHECK(Silent(pkg2) == 0);
@@ -291,4 +294,23 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
     CHECK_FALSE(DeleteFileW(decoyLog.c_str()));
     DeleteFileW(decoy.c_str());
     Scrub(n);
+}
+
+TEST_CASE("the application at normal priority, the helper at its own; as LocalSystem, everyone's desktop; both go") {
+    const AppNames n{L"VKP709 System", L"Tarvex System Console"};
+    const std::wstring pkg = CopyPackage(L"sys", IniFor(n, true)), exe = Lower(InstallDirOf(n)) + L"\\qxraidsetup.exe|";
+    auto both = [&] { return Shortcut(DesktopLinkOf(n.app)) + Shortcut(DesktopLinkOf(n.app, true)); };
+    Scrub(n), g_bNT6 = TRUE, g_pfnStarting = Starting, SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", nullptr);
+    const std::string app = "32\\QXRaidSetup.exe\"", helper = "256\\VolSvcInstall.exe\" -";
+    const std::tuple<BOOL (*)(), std::wstring, std::string> rows[] = {
+        {TokenIsLocalSystem, exe + L"<none>", helper + "i" + app},  // as the user: never LocalSystem under Wine
+        {[]() -> BOOL { return TRUE; }, exe + exe, helper + "k" + helper + "u" + helper + "i" + app}};
+    for (const auto& [system, links, starts] : rows) {
+        g_pfnRunsAsLocalSystem = system, g_starts.clear();
+        CHECK((SilentInstall(pkg.c_str()) && both() == links && g_starts == starts && AppWindow(n)));
+    }
+    CHECK((QuietUninstall(pkg.c_str()) && both() == L"<none><none>"));
+    CreateDesktopShortcut((InstallDirOf(n) + L"2\\x.exe").c_str(), n.app.c_str());  // a namesake pointing elsewhere
+    CHECK((QuietUninstall(pkg.c_str()) && both() == L"<none>" + Lower(InstallDirOf(n)) + L"2\\x.exe|"));
+    Scrub(n), g_pfnRunsAsLocalSystem = TokenIsLocalSystem, g_pfnStarting = nullptr;
 }

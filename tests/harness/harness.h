@@ -495,8 +495,8 @@ inline std::wstring UninstallKeyOf(const AppNames& n, bool wow64 = false) {
     return RegBase(wow64) + L"Uninstall\\" + n.folder;
 }
 inline std::wstring RunKeyOf(bool wow64 = false) { return RegBase(wow64) + L"Run"; }
-inline std::wstring DesktopLinkOf(const std::wstring& name) {
-    return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
+inline std::wstring DesktopLinkOf(const std::wstring& name, bool allUsers = false) {
+    return ShellFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
 }
 inline std::wstring ProgramsFolderOf(const std::wstring& appName) {
     return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + appName;
@@ -520,7 +520,7 @@ inline void Scrub(const AppNames& n) {
         SHDeleteValueW(HKEY_LOCAL_MACHINE, RunKeyOf(wow64).c_str(), n.app.c_str());
         SHDeleteValueW(HKEY_CURRENT_USER, kCompatKey, Lower(InstallDirOf(n, wow64) + L"\\" + n.file).c_str());
     }
-    DeleteFileW(DesktopLinkOf(n.app).c_str());
+    DeleteFileW(DesktopLinkOf(n.app).c_str()), DeleteFileW(DesktopLinkOf(n.app, true).c_str());
     DeleteTree(ProgramsFolderOf(n.app));
 }
 
