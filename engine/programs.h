@@ -20,6 +20,10 @@ BOOL CloseRunningApp(const wchar_t* pszAppName);
 // when no configuration is given.
 void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
 
+// Restarts Windows as planned for an installation, with the shutdown
+// privilege enabled first. FALSE when the restart could not be started.
+BOOL RestartWindows();
+
 // TRUE when the application's shortcut paths (desktop, programs menu) fit;
 // a shell folder that is missing leaves its shortcuts out and is no reason.
 BOOL ShortcutPathsFit(const wchar_t* pszAppName);
