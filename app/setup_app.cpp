@@ -34,6 +34,17 @@ RunMode DecideRunMode(const SetupCommandLineInfo& info) {
 
 namespace {
 
+// A procedure's end as the exit code and the log's last line tell it.
+void EndWith(SetupApp* app, SetupResult result, BOOL bUninstall) {
+    const int codes[] = {kExitInstallFailed, 0, kExitRestartNeeded};
+    const wchar_t* const outcomes[2][3] = {
+        {L"the installation failed", L"installed", L"installed; a restart is needed to complete it"},
+        {L"the uninstallation left something behind", L"uninstalled",
+         L"uninstalled; a restart is needed to complete it"}};
+    app->m_nExitCode = codes[result];
+    app->m_pszOutcome = outcomes[bUninstall ? 1 : 0][result];
+}
+
 // The procedures' failures, where someone may be at the screen; the calling
 // thread waits until the box is dismissed.
 void ShowFailBox(const wchar_t* pszText) { MessageBoxW(nullptr, pszText, L"Fail", MB_ICONEXCLAMATION); }
@@ -113,15 +124,11 @@ BOOL SetupApp::InitInstance() {
     if (mode != RunMode::QuietInstall && mode != RunMode::QuietUninstall)
         g_pfnShowFailure = ShowFailBox;
     if (mode == RunMode::SilentInstall || mode == RunMode::QuietInstall) {
-        BOOL ok = SilentInstall(szFolder);
-        m_nExitCode = ok ? 0 : kExitInstallFailed;
-        m_pszOutcome = ok ? L"installed" : L"the installation failed";
+        EndWith(this, SilentInstall(szFolder), FALSE);
         return FALSE;
     }
     if (mode == RunMode::QuietUninstall) {
-        BOOL ok = QuietUninstall(szFolder);
-        m_nExitCode = ok ? 0 : kExitInstallFailed;
-        m_pszOutcome = ok ? L"uninstalled" : L"the uninstallation left something behind";
+        EndWith(this, QuietUninstall(szFolder), TRUE);
         return FALSE;
     }
 
@@ -135,7 +142,19 @@ BOOL SetupApp::InitInstance() {
     m_pMainWnd = &dlg;
     INT_PTR result = dlg.DoModal();
     m_pMainWnd = nullptr;
-    m_pszOutcome = result == IDOK ? L"the wizard was finished" : L"the wizard was closed";
+    if (!dlg.m_bWorkerEnded) {
+        m_nExitCode = kExitCancelled;
+        m_pszOutcome = L"the wizard was cancelled";
+        return FALSE;
+    }
+    EndWith(this, dlg.m_result, mode == RunMode::UninstallWizard);
+    if (dlg.m_result == kSetupDone)
+        m_pszOutcome = L"the wizard was finished";
+    // The computer restarts only when the user chose it, with Finish.
+    if (result == IDOK && dlg.m_bRestartNow && RestartWindows()) {
+        m_nExitCode = kExitRestartStarted;
+        m_pszOutcome = L"the restart that completes it was started";
+    }
     if (result == IDOK && g_bLaunchApp)
         LaunchInstalledApp(szFolder, nullptr);
     return FALSE;

@@ -24,8 +24,11 @@ enum class RunMode { InstallWizard, UninstallWizard, SilentInstall, QuietInstall
 RunMode DecideRunMode(const SetupCommandLineInfo& info);
 
 // Conventional installer exit codes.
-constexpr int kExitAnotherInstance = 1618;  // another installation is in progress
+constexpr int kExitCancelled = 1602;        // the user cancelled before the work started
 constexpr int kExitInstallFailed = 1603;    // fatal error during installation
+constexpr int kExitAnotherInstance = 1618;  // another installation is in progress
+constexpr int kExitRestartStarted = 1641;   // done; the restart that completes it was started
+constexpr int kExitRestartNeeded = 3010;    // done once the computer restarts
 
 extern const wchar_t kInstanceMutexName[], kGlobalInstanceMutexName[];
 

@@ -38,12 +38,21 @@ void AddFileSize(const wchar_t* pszPath, ULONGLONG* pTotal) {
         *pTotal += ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
-// Copies {src}{subfolder}{name} to {target}\{name}; adds what lies at the
-// target afterwards to *pTotal. FALSE when the copy failed or did not fit.
-BOOL CopyPackageFile(const wchar_t* pszSource, const wchar_t* pszTarget, ULONGLONG* pTotal) {
-    BOOL copied = LogResult(CopyFileW(pszSource, pszTarget, FALSE), L"copy \"%ls\" to \"%ls\"", pszSource, pszTarget);
-    AddFileSize(pszTarget, pTotal);
-    return copied;
+// The files of an installation as they end: each in place, waiting for the
+// restart, or not.
+struct FileTally {
+    BOOL bComplete = TRUE;
+    BOOL bRestart = FALSE;
+    ULONGLONG cbInstalled = 0;  // what lies at the targets afterwards
+    SetupResult Result() const { return !bComplete ? kSetupFailed : bRestart ? kSetupRestartNeeded : kSetupDone; }
+};
+
+// Copies a package file to its place and counts it.
+void CopyPackageFile(const wchar_t* pszSource, const wchar_t* pszTarget, FileTally* pTally) {
+    FileFate fate = PlaceFile(pszSource, pszTarget);
+    pTally->bComplete &= fate != FileFate::Failed;
+    pTally->bRestart |= fate == FileFate::AtRestart;
+    AddFileSize(pszTarget, &pTally->cbInstalled);
 }
 
 BOOL SetString(HKEY hKey, const wchar_t* pszName, const wchar_t* pszData) {
@@ -75,8 +84,11 @@ BOOL WriteRunValue(const SetupConfig* cfg) {
 }
 
 // The uninstall entry. FALSE when the key could not be had or one of the
-// values that carry a message could not be set.
-BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
+// values that carry a message could not be set. It names the version only
+// when all of its files are in place or waiting for the restart; else it
+// keeps the version still installed, or names none, and can remove what is
+// there.
+BOOL WriteUninstallEntry(const SetupConfig* cfg, const FileTally& files) {
     const wchar_t* dir = cfg->szInstallFolder;
     wchar_t key[kKeyChars], uninstall[kCmdChars], quiet[kCmdChars], appPath[kPathChars];
     if (!Format(key, L"%lsUninstall\\%ls", RegistryBase(), cfg->szAppFolderName) ||
@@ -95,7 +107,9 @@ BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
         ReportFail(L"Fail to write the DisplayName registry key!");
     } else {
         SetString(hKey, L"Publisher", cfg->szCompanyName);
-        if (!SetString(hKey, L"DisplayVersion", cfg->szVersion)) {
+        if (!files.bComplete)
+            LogLine(L"DisplayVersion left as it was: version %ls is incomplete", cfg->szVersion);
+        if (files.bComplete && !SetString(hKey, L"DisplayVersion", cfg->szVersion)) {
             ReportFail(L"Fail to write the DisplayVersion registry key!");
         } else {
             ok = TRUE;
@@ -105,7 +119,7 @@ BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
             SetString(hKey, L"InstallLocation", dir);
             // What deployment tools run to remove the application unattended.
             SetString(hKey, L"QuietUninstallString", quiet);
-            ULONGLONG kib = (cbInstalled + 1023) / 1024;
+            ULONGLONG kib = (files.cbInstalled + 1023) / 1024;
             SetDword(hKey, L"EstimatedSize", kib > MAXDWORD ? MAXDWORD : (DWORD)kib);
             SetDword(hKey, L"NoModify", 1);
             SetDword(hKey, L"NoRepair", 1);
@@ -117,18 +131,18 @@ BOOL WriteUninstallEntry(const SetupConfig* cfg, ULONGLONG cbInstalled) {
 
 }  // namespace
 
-BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
+SetupResult InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
     if (FindBadName(cfg, nullptr) || !PathsFit(pszSourceFolder, cfg))
-        return FALSE;
+        return kSetupFailed;
     const wchar_t* src = pszSourceFolder;
     const wchar_t* dir = cfg->szInstallFolder;
     BOOL ok = TRUE;
-    ULONGLONG cbInstalled = 0;
+    FileTally files;
     wchar_t source[kPathChars], target[kPathChars], uninstallDir[kPathChars];
 
     // Only the last component of each is created.
     if (!Format(uninstallDir, L"%ls\\%ls", dir, kUninstallFolderName))
-        return FALSE;
+        return kSetupFailed;
     if (!PathExists(dir)) {
         LogResult(CreateDirectoryW(dir, nullptr), L"create folder \"%ls\"", dir);
         LogResult(CreateDirectoryW(uninstallDir, nullptr), L"create folder \"%ls\"", uninstallDir);
@@ -145,49 +159,50 @@ BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* 
     static_assert(kUninstallLanguageFiles == 4, "four language libraries go with the uninstaller");
     for (const wchar_t* name : uninstallerFiles) {
         if (Format(source, L"%ls%ls", src, name) && Format(target, L"%ls\\%ls", uninstallDir, name))
-            CopyPackageFile(source, target, &cbInstalled);
+            CopyPackageFile(source, target, &files);
         else
-            ok = FALSE;
+            files.bComplete = FALSE;
     }
 
     if (Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, kRuntimeFileName) &&
         InstalledFile(dir, kRuntimeFileName, target))
-        CopyPackageFile(source, target, &cbInstalled);
+        CopyPackageFile(source, target, &files);
     else
-        ok = FALSE;
+        files.bComplete = FALSE;
 
-    // An application still running keeps its executable: the old one stays
-    // and the installation has failed.
-    if (!Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName) ||
-        !InstalledFile(dir, cfg->szAppFileName, target) || !CopyPackageFile(source, target, &cbInstalled))
-        ok = FALSE;
+    // An application still running keeps its executable until the restart.
+    if (Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, cfg->szAppFileName) &&
+        InstalledFile(dir, cfg->szAppFileName, target))
+        CopyPackageFile(source, target, &files);
+    else
+        files.bComplete = FALSE;
 
     for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i) {
         if (!Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, g_szSetupFiles[i]) ||
             !InstalledFile(dir, g_szSetupFiles[i], target)) {
-            ok = FALSE;
+            files.bComplete = FALSE;
             continue;
         }
-        if (PathExists(source))
-            CopyPackageFile(source, target, &cbInstalled);
+        if (PathExists(source))  // the package may leave an image out
+            CopyPackageFile(source, target, &files);
     }
 
     if (g_bNT6) {
         if (Format(source, L"%ls%ls\\%ls", src, kApplicationFolderName, kHelperFileName) &&
             InstalledFile(dir, kHelperFileName, target))
-            CopyPackageFile(source, target, &cbInstalled);
+            CopyPackageFile(source, target, &files);
         else
-            ok = FALSE;
+            files.bComplete = FALSE;
     }
 
     if (!g_bNT6 && !WriteRunValue(cfg))
         ok = FALSE;
-    if (!WriteUninstallEntry(cfg, cbInstalled))
+    if (!WriteUninstallEntry(cfg, files))
         ok = FALSE;
-    return ok;
+    return ok ? files.Result() : kSetupFailed;
 }
 
-BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
+SetupResult InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
     // An empty name would install into a degenerate folder or under the list
     // of uninstall entries; one with a path in it, somewhere else entirely.
     const wchar_t* value;
@@ -198,27 +213,27 @@ BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
         else
             Format(text, L"%ls", L"Fail to install: setup.ini names no install folder or application!");
         ReportFail(text);
-        return FALSE;
+        return kSetupFailed;
     }
     if (!PathsFit(pszSourceFolder, cfg)) {
         ReportFail(L"Fail to install: the path of the package, the install folder or a shortcut is too long!");
-        return FALSE;
+        return kSetupFailed;
     }
     const wchar_t* dir = cfg->szInstallFolder;
     wchar_t helper[kPathChars], appPath[kPathChars], uninstaller[kPathChars];
     if (!InstalledFile(dir, kHelperFileName, helper) || !InstalledFile(dir, cfg->szAppFileName, appPath) ||
         !Format(uninstaller, L"%ls\\%ls\\%ls", dir, kUninstallFolderName, kUninstallerName))
-        return FALSE;
+        return kSetupFailed;
 
     // The old service holds its files until the helper has stopped it.
     if (g_bNT6 && PathExists(helper))
         StopAndRemoveService(dir);
     CloseRunningApp(cfg->szAppName);
-    BOOL ok = InstallFilesAndRegistry(pszSourceFolder, cfg);
+    SetupResult result = InstallFilesAndRegistry(pszSourceFolder, cfg);
 
     if (g_bNT6 && !InstallService(dir)) {
         ReportFail(L"Fail to install the service!");
-        return FALSE;
+        return kSetupFailed;
     }
     CreateDesktopShortcut(appPath, cfg->szAppName);
     CreateProgramsShortcut(cfg->szAppName, appPath, cfg->szAppName, nullptr);
@@ -226,15 +241,15 @@ BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg) {
     if (g_bNT6)
         LogStatus((DWORD)WriteCompatAssistantFlag(appPath), L"write value HKCU\\%ls\\%ls = 1", kCompatAssistantKey,
                   appPath);
-    return ok;
+    return result;
 }
 
-BOOL SilentInstall(const wchar_t* pszSourceFolder) {
+SetupResult SilentInstall(const wchar_t* pszSourceFolder) {
     SetupConfig cfg;
     ReadSetupConfig(pszSourceFolder, &cfg);
-    BOOL ok = InstallPackage(pszSourceFolder, &cfg);
+    SetupResult result = InstallPackage(pszSourceFolder, &cfg);
     // Started even after a failure, as the package asks.
     if (cfg.bLaunchAppInSilentMode)
         LaunchInstalledApp(pszSourceFolder, &cfg);
-    return ok;
+    return result;
 }

@@ -12,23 +12,26 @@ extern const wchar_t g_szSetupFiles[kSetupFileCount][kSetupFileChars];
 constexpr int kFirstLanguageFile = 0, kUninstallLanguageFiles = 4;
 constexpr int kFirstImageFile = 13, kImageFiles = 7;
 
-// FALSE after any "Fail" message, when the install folder is missing after
-// its creation, or when the application executable could not be copied (it
-// is still running, for one). A configuration without its names, with one
-// that is not plain (IsPlainName) or with paths too long, is refused with a
-// "Fail" message before anything is done.
-BOOL InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
-BOOL InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
-// The install without a window, on the calling thread.
-BOOL SilentInstall(const wchar_t* pszSourceFolder);
+// How a procedure ended. A file in use that waits for the restart counts as
+// in place (or gone): the procedure is complete once the computer restarts.
+enum SetupResult { kSetupFailed = 0, kSetupDone = 1, kSetupRestartNeeded = 2 };
 
-// FALSE when the application executable is still there afterwards, or the
+// Failed after any "Fail" message, when the install folder is missing after
+// its creation, or when a file of the installation (the uninstaller's, the
+// runtime, the application, the helper, an image the package holds) is
+// neither in place nor waiting for the restart. A configuration without its
+// names, with one that is not plain (IsPlainName) or with paths too long, is
+// refused with a "Fail" message before anything is done.
+SetupResult InstallPackage(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
+SetupResult InstallFilesAndRegistry(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
+// The install without a window, on the calling thread.
+SetupResult SilentInstall(const wchar_t* pszSourceFolder);
+
+// Failed unless every file, value and shortcut that the uninstall removes is
+// gone (removed, not there, or waiting for the restart); also when the
 // configuration lacked a plain name (the steps needing it were skipped).
-// *pbAllGone, when asked for, tells whether every file, value and shortcut
-// that the uninstall removes is gone (removed, or not there).
-BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone = nullptr);
-// Whether all it removes is gone.
-BOOL RemoveFilesAndRegistry(const SetupConfig* cfg);
-// The uninstall without a window, on the calling thread: TRUE when all of
-// the installation is gone.
-BOOL QuietUninstall(const wchar_t* pszSourceFolder);
+// The uninstall entry goes last, and only then: an uninstall that leaves
+// anything keeps it, so that it can be found and tried again.
+SetupResult UninstallPackage(const SetupConfig* cfg);
+// The uninstall without a window, on the calling thread.
+SetupResult QuietUninstall(const wchar_t* pszSourceFolder);

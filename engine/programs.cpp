@@ -103,3 +103,16 @@ void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg) 
         // starve input and the disk cache.
         CloseIfStarted(LaunchCommandLine(cmd, TRUE, NORMAL_PRIORITY_CLASS));
 }
+
+BOOL RestartWindows() {
+    HANDLE hToken;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken)) {
+        TOKEN_PRIVILEGES tp = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+        if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid))
+            LogResult(AdjustTokenPrivileges(hToken, FALSE, &tp, 0, nullptr, nullptr) && GetLastError() == 0,
+                      L"enable %ls", SE_SHUTDOWN_NAME);
+        CloseHandle(hToken);
+    }
+    const DWORD reason = SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION | SHTDN_REASON_FLAG_PLANNED;
+    return LogResult(ExitWindowsEx(EWX_REBOOT, reason), L"restart Windows");
+}

@@ -24,6 +24,10 @@ BOOL CloseRunningApp(const wchar_t* pszAppName);
 // from the source folder when no configuration is given.
 void LaunchInstalledApp(const wchar_t* pszSourceFolder, const SetupConfig* cfg);
 
+// Restarts Windows as planned for an installation, with the shutdown
+// privilege enabled first. FALSE when the restart could not be started.
+BOOL RestartWindows();
+
 // Whether this process runs as LocalSystem (its token's user S-1-5-18), as
 // deployment services run setup: the desktop shortcut then goes on the
 // all-users desktop, since nobody sees the system profile's own. Only a

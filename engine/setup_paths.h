@@ -20,3 +20,17 @@ BOOL UninstallListKey(wchar_t (&key)[kKeyChars]);
 BOOL RunKey(wchar_t (&key)[kKeyChars]);
 // "{dir}\{name}".
 BOOL InstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName, wchar_t (&path)[kPathChars]);
+
+// Another process holds the file open or runs it: it can be replaced or
+// deleted at the next restart. A folder in its place, a full disk or
+// missing rights are no such thing.
+BOOL IsFileInUse(const wchar_t* pszPath);
+
+// What became of one file of the installation.
+enum class FileFate { Failed, Done, AtRestart };
+// Copies a file to its place. One in use gets the new file beside it under
+// a temporary name, which replaces it at the restart.
+FileFate PlaceFile(const wchar_t* pszSource, const wchar_t* pszTarget);
+// Deletes a file; one that is not there counts as done, one in use goes at
+// the restart.
+FileFate RemoveFile(const wchar_t* pszPath);

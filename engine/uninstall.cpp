@@ -7,10 +7,21 @@
 
 namespace {
 
-// Whether the file is gone: deleted, or not there.
-BOOL DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName) {
+// What the uninstall leaves: anything at all, and files waiting for the
+// restart.
+struct Leftovers {
+    BOOL bAllGone = TRUE;
+    BOOL bRestart = FALSE;
+    FileFate Add(FileFate fate) {
+        bAllGone &= fate != FileFate::Failed;
+        bRestart |= fate == FileFate::AtRestart;
+        return fate;
+    }
+};
+
+FileFate DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName, Leftovers* pLeft) {
     wchar_t path[kPathChars];
-    return InstalledFile(pszInstallFolder, pszName, path) && DeleteFileLogged(path);
+    return pLeft->Add(InstalledFile(pszInstallFolder, pszName, path) ? RemoveFile(path) : FileFate::Failed);
 }
 
 // Opens a key to remove from; a key that does not open counts as gone only
@@ -22,69 +33,70 @@ BOOL OpenToRemove(const wchar_t* pszKey, HKEY* phKey, BOOL* pbGone) {
     return status == ERROR_SUCCESS;
 }
 
-}  // namespace
-
 // Each step needs its own name; a step whose name is empty or not plain is
 // skipped rather than run against a degenerate path or key, or one outside.
-BOOL RemoveFilesAndRegistry(const SetupConfig* cfg) {
+void RemoveFilesAndRunValue(const SetupConfig* cfg, Leftovers* pLeft) {
     const wchar_t* dir = cfg->szInstallFolder;
-    BOOL gone = TRUE;
     if (dir[0]) {
-        gone &= DeleteInstalledFile(dir, kRuntimeFileName);
+        DeleteInstalledFile(dir, kRuntimeFileName, pLeft);
         if (IsPlainName(cfg->szAppFileName))
-            gone &= DeleteInstalledFile(dir, cfg->szAppFileName);
-        gone &= DeleteInstalledFile(dir, kAppConfigFileName);
+            DeleteInstalledFile(dir, cfg->szAppFileName, pLeft);
+        DeleteInstalledFile(dir, kAppConfigFileName, pLeft);
         for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i)
-            gone &= DeleteInstalledFile(dir, g_szSetupFiles[i]);
+            DeleteInstalledFile(dir, g_szSetupFiles[i], pLeft);
         if (g_bNT6)
-            gone &= DeleteInstalledFile(dir, kHelperFileName);
+            DeleteInstalledFile(dir, kHelperFileName, pLeft);
     }
-
     wchar_t key[kKeyChars];
     HKEY hKey;
-    // An empty folder name would delete the whole list of uninstall entries.
-    if (IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) && OpenToRemove(key, &hKey, &gone)) {
-        gone &= LogRemoval((DWORD)RegDeleteKeyW(hKey, cfg->szAppFolderName), L"delete key HKLM\\%ls\\%ls", key,
-                           cfg->szAppFolderName);
+    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) && OpenToRemove(key, &hKey, &pLeft->bAllGone)) {
+        pLeft->bAllGone &= LogRemoval((DWORD)RegDeleteValueW(hKey, cfg->szAppName), L"delete value HKLM\\%ls\\%ls", key,
+                                      cfg->szAppName);
         RegCloseKey(hKey);
     }
-    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) && OpenToRemove(key, &hKey, &gone)) {
-        gone &= LogRemoval((DWORD)RegDeleteValueW(hKey, cfg->szAppName), L"delete value HKLM\\%ls\\%ls", key,
-                           cfg->szAppName);
-        RegCloseKey(hKey);
-    }
-    return gone;
 }
 
-BOOL UninstallPackage(const SetupConfig* cfg, BOOL* pbAllGone) {
+}  // namespace
+
+SetupResult UninstallPackage(const SetupConfig* cfg) {
     const wchar_t* dir = cfg->szInstallFolder;
     // No test for the helper first: a half-finished installation may have
     // left the service without it.
     if (g_bNT6 && dir[0])
         StopAndRemoveService(dir);
     CloseRunningApp(cfg->szAppName);
-    BOOL gone = RemoveFilesAndRegistry(cfg);
+    Leftovers left;
+    RemoveFilesAndRunValue(cfg, &left);
     if (IsPlainName(cfg->szAppName)) {
         DeleteDesktopShortcut(cfg->szAppName);
         if (dir[0])
             DeleteCommonDesktopShortcut(cfg->szAppName, dir);
         DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
         DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
-        gone &= ShortcutsGone(cfg->szAppName, dir);
+        left.bAllGone &= ShortcutsGone(cfg->szAppName, dir);
     }
-    if (pbAllGone)
-        *pbAllGone = gone;
-    // Done when the application is gone; a configuration with a name missing
-    // or not plain could not have removed everything.
-    wchar_t appPath[kPathChars];
-    if (!dir[0] || FindBadName(cfg, nullptr) || !InstalledFile(dir, cfg->szAppFileName, appPath))
-        return FALSE;
-    return !PathExists(appPath);
+    // A configuration with a name missing or not plain could not have
+    // removed everything.
+    if (!dir[0] || FindBadName(cfg, nullptr))
+        left.bAllGone = FALSE;
+    // Last, and only when nothing else stays: until then the entry is how
+    // the removal is found and tried again. An empty folder name would
+    // delete the whole list of uninstall entries.
+    wchar_t key[kKeyChars];
+    HKEY hKey;
+    if (left.bAllGone && IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) &&
+        OpenToRemove(key, &hKey, &left.bAllGone)) {
+        left.bAllGone &= LogRemoval((DWORD)RegDeleteKeyW(hKey, cfg->szAppFolderName), L"delete key HKLM\\%ls\\%ls", key,
+                                    cfg->szAppFolderName);
+        RegCloseKey(hKey);
+    } else if (!left.bAllGone) {
+        LogLine(L"uninstall entry kept: something of the installation stays");
+    }
+    return !left.bAllGone ? kSetupFailed : left.bRestart ? kSetupRestartNeeded : kSetupDone;
 }
 
-BOOL QuietUninstall(const wchar_t* pszSourceFolder) {
+SetupResult QuietUninstall(const wchar_t* pszSourceFolder) {
     SetupConfig cfg;
     ReadSetupConfig(pszSourceFolder, &cfg);
-    BOOL allGone = FALSE;
-    return UninstallPackage(&cfg, &allGone) && allGone;
+    return UninstallPackage(&cfg);
 }

@@ -24,6 +24,8 @@
 #define IDC_BTN_CLOSE 1004
 #define IDC_STATIC_TITLE 1005
 #define IDC_CHK_LAUNCH 1008
+#define IDC_RADIO_RESTART_NOW 1009
+#define IDC_RADIO_RESTART_LATER 1010
 
 // Wizard texts, in every language library and in the executable.
 #define IDS_ACTION_INSTALL 1

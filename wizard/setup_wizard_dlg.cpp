@@ -45,8 +45,8 @@ HBITMAP LoadSkin() {
     return hSkin;
 }
 
-void PostStatus(HWND hWnd, int nCode, BOOL bSuccess) {
-    PostMessageW(hWnd, WM_SETUP_STATUS, (WPARAM)nCode, bSuccess ? 1 : 0);
+void PostStatus(HWND hWnd, int nCode, SetupResult result) {
+    PostMessageW(hWnd, WM_SETUP_STATUS, (WPARAM)nCode, result);
 }
 
 }  // namespace
@@ -57,13 +57,11 @@ DWORD WINAPI SetupThreadProc(LPVOID pParam) {
     SetupConfig cfg;
     ReadSetupConfig(param.szSourceFolder, &cfg);
     if (param.bUninstall) {
-        PostStatus(param.hWnd, SETUP_UNINSTALL_BEGIN, FALSE);
-        BOOL bOk = UninstallPackage(&cfg);
-        PostStatus(param.hWnd, SETUP_UNINSTALL_END, bOk);
+        PostStatus(param.hWnd, SETUP_UNINSTALL_BEGIN, kSetupFailed);
+        PostStatus(param.hWnd, SETUP_UNINSTALL_END, UninstallPackage(&cfg));
     } else {
-        PostStatus(param.hWnd, SETUP_INSTALL_BEGIN, FALSE);
-        BOOL bOk = InstallPackage(param.szSourceFolder, &cfg);
-        PostStatus(param.hWnd, SETUP_INSTALL_END, bOk);
+        PostStatus(param.hWnd, SETUP_INSTALL_BEGIN, kSetupFailed);
+        PostStatus(param.hWnd, SETUP_INSTALL_END, InstallPackage(param.szSourceFolder, &cfg));
     }
     return 1;
 }
@@ -99,6 +97,8 @@ void SetupWizardDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDCANCEL, m_btnCancel);
     DDX_Control(pDX, IDC_STATIC_HEADING, m_lblHeading);
     DDX_Control(pDX, IDC_BTN_ACTION, m_btnAction);
+    DDX_Control(pDX, IDC_RADIO_RESTART_NOW, m_radRestartNow);
+    DDX_Control(pDX, IDC_RADIO_RESTART_LATER, m_radRestartLater);
 }
 
 BOOL SetupWizardDlg::OnInitDialog() {
@@ -134,6 +134,8 @@ void SetupWizardDlg::LoadSkinBitmaps() {
     m_btnOK.SetBitmaps(IDB_BTN_NORMAL, IDB_BTN_PRESSED, IDB_BTN_HOVER, 0, 0, 0);
     m_btnCancel.SetBitmaps(IDB_BTN_NORMAL, IDB_BTN_PRESSED, IDB_BTN_HOVER, 0, 0, 0);
     m_chkLaunch.SetBitmaps(IDB_CHECK_OFF, IDB_CHECK_OFF, IDB_CHECK_OFF, IDB_CHECK_ON, 0, 0);
+    m_radRestartNow.SetBitmaps(IDB_RADIO_EMPTY, IDB_RADIO_EMPTY, IDB_RADIO_EMPTY, IDB_RADIO_SET, 0, 0);
+    m_radRestartLater.SetBitmaps(IDB_RADIO_EMPTY, IDB_RADIO_EMPTY, IDB_RADIO_EMPTY, IDB_RADIO_SET, 0, 0);
 }
 
 void SetupWizardDlg::InitTexts() {
@@ -187,6 +189,11 @@ void SetupWizardDlg::InitTexts() {
         LoadWizardText(IDS_LAUNCH_APP, szLaunch);
         m_chkLaunch.SetWindowText(szLaunch);
     }
+    wchar_t szRestart[kTextChars];
+    LoadWizardText(IDS_RESTART_NOW, szRestart);
+    m_radRestartNow.SetWindowText(szRestart);
+    LoadWizardText(IDS_RESTART_LATER, szRestart);
+    m_radRestartLater.SetWindowText(szRestart);
     LoadWizardText(IDS_FINISH, szFinish);
     LoadWizardText(IDS_CANCEL, szCancel);
     m_btnAction.SetWindowText(szAction);
@@ -196,7 +203,8 @@ void SetupWizardDlg::InitTexts() {
     // for it, a CJK face, draws 12-pixel glyphs from bitmaps that lack
     // strokes: the captions take the labels' face, character set and weight
     // at the dialog font's size.
-    CBmpBtnCtrl* const captioned[] = {&m_btnAction, &m_btnOK, &m_btnCancel, &m_chkLaunch};
+    CBmpBtnCtrl* const captioned[] = {&m_btnAction, &m_btnOK,         &m_btnCancel,
+                                      &m_chkLaunch, &m_radRestartNow, &m_radRestartLater};
     for (CBmpBtnCtrl* pButton : captioned)
         pButton->SetCaptionFont(kLabelFace, nCharset, 9, FW_BOLD);
     // The close button shows a picture only: its name is for screen readers.
@@ -252,6 +260,8 @@ void SetupWizardDlg::LayoutControls() {
     m_btnOK.MoveTo(W - 272, 380);
     m_btnCancel.MoveTo(W - 133, 380);
     m_chkLaunch.MoveTo(200, 235);
+    m_radRestartNow.MoveTo(200, 235);
+    m_radRestartLater.MoveTo(200, 268);
     m_progress.SetWindowPos(nullptr, 205, 235, W - 245, 30, kFlags);
 }
 
@@ -283,6 +293,7 @@ void SetupWizardDlg::OnOK() {
         return;
     if (m_bInstallDone)
         g_bLaunchApp = m_chkLaunch.GetCheck() ? TRUE : FALSE;
+    m_bRestartNow = m_bWorkerEnded && m_result == kSetupRestartNeeded && m_radRestartNow.GetCheck();
     CDialog::OnOK();
 }
 
@@ -303,6 +314,13 @@ BOOL SetupWizardDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case IDC_BTN_CLOSE:
             OnBtnClose();
+            return TRUE;
+        case IDC_RADIO_RESTART_NOW:
+        case IDC_RADIO_RESTART_LATER:
+            // One of the two, as radio buttons are; owner-drawn, they do not
+            // clear each other.
+            m_radRestartNow.SetCheck(LOWORD(wParam) == IDC_RADIO_RESTART_NOW);
+            m_radRestartLater.SetCheck(LOWORD(wParam) == IDC_RADIO_RESTART_LATER);
             return TRUE;
         }
     }
@@ -337,14 +355,24 @@ void SetupWizardDlg::OnSetupStatus(WPARAM wParam, LPARAM lParam) {
         if (!m_hWorker || m_bWorkerEnded)
             break;
         const bool bInstall = nCode == SETUP_INSTALL_END;
-        const bool bSuccess = lParam != 0;
+        m_result = lParam == kSetupDone || lParam == kSetupRestartNeeded ? (SetupResult)lParam : kSetupFailed;
+        const bool bSuccess = m_result != kSetupFailed;
         KillTimer(IDT_PROGRESS);
         m_bWorkerEnded = TRUE;
         LoadWizardText(IDS_FINISHED_TEXT, szText);
         UINT nHeading;
+        if (m_result == kSetupRestartNeeded) {
+            // The choice takes the bar's place. Nothing is launched while
+            // files of the application wait for the restart, and nothing
+            // restarts unless chosen.
+            m_progress.ShowWindow(SW_HIDE);
+            m_radRestartLater.SetCheck(1);
+            m_radRestartNow.ShowWindow(SW_SHOW);
+            m_radRestartLater.ShowWindow(SW_SHOW);
+        }
         if (bSuccess) {
             m_progress.SetPos(100);
-            if (bInstall) {
+            if (bInstall && m_result == kSetupDone) {
                 m_bInstallDone = 1;
                 m_progress.ShowWindow(SW_HIDE);
                 m_chkLaunch.ShowWindow(SW_SHOW);

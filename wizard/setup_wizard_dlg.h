@@ -4,12 +4,13 @@
 #include <windows.h>
 
 #include "../engine/bounded.h"
+#include "../engine/install.h"
 #include "../framework/wnd.h"
 #include "../skin/bmp_btn_ctrl.h"
 #include "../skin/link_label.h"
 
 // The worker's reports to the wizard: the code in the low byte of wParam;
-// lParam on the end codes is the procedure's result (1 = success).
+// lParam on the end codes is the procedure's SetupResult.
 constexpr UINT WM_SETUP_STATUS = WM_USER + 100;
 constexpr int SETUP_INSTALL_BEGIN = 1;
 constexpr int SETUP_INSTALL_END = 2;
@@ -37,6 +38,12 @@ class SetupWizardDlg : public CDialog {
 public:
     SetupWizardDlg(const wchar_t* pszSourceFolder, int bUninstall, CWnd* pParent);
     ~SetupWizardDlg() override;
+
+    // Whether the procedure reported its end, and how it ended; whether
+    // Finish was pressed with the restart chosen.
+    BOOL m_bWorkerEnded = FALSE;
+    SetupResult m_result = kSetupFailed;
+    BOOL m_bRestartNow = FALSE;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -89,6 +96,9 @@ protected:
     CBmpBtnCtrl m_btnCancel;
     LinkLabel m_lblHeading;
     CBmpBtnCtrl m_btnAction;
+    // The restart choice on the Finished page, when files wait for it.
+    CBmpBtnCtrl m_radRestartNow;
+    CBmpBtnCtrl m_radRestartLater;
     // The program's icon, loaded on first use: not before the first paint.
     HICON Icon();
     HICON m_hIcon = nullptr;
@@ -96,6 +106,5 @@ protected:
     // Kept so that the dialog can wait for the worker before its object
     // (and the process) goes away.
     HANDLE m_hWorker = nullptr;
-    BOOL m_bWorkerEnded = FALSE;
     BOOL m_bIconsPosted = FALSE;
 };

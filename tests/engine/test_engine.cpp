@@ -148,7 +148,7 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
         {{L"VKP709 Refused", L"Tarvex Refused", L""}, FALSE, {kNoNames}, FALSE},
         {{std::wstring(216, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, TRUE},   // the uninstaller's files do not fit
         {{std::wstring(243, L'L'), L"Tarvex Refused"}, FALSE, {kTooLong}, FALSE},  // the folder does not fit
-        {{L"VKP709 Refused", std::wstring(110, L'L')}, FALSE, {kTooLong}, TRUE},   // the menu's shortcut does not fit
+        {{L"VKP709 Refused", std::wstring(110, L'L')}, FALSE, {kTooLong}, FALSE},  // the menu's shortcut does not fit
         {{L"Z\\..\\..\\W", L"T"}, FALSE, {kNotPlain + "APPFolderName is no plain name: Z\\..\\..\\W"}, FALSE},
         {{L"VKP709 Refused", L"..\\..\\W\\z"}, FALSE, {kNotPlain + "AppName is no plain name: ..\\..\\W\\z"}, FALSE},
         {{L"VKP709 Refused", L"T", L"..\\x"}, FALSE, {kNotPlain + "APPFileName is no plain name: ..\\x"}, FALSE},
@@ -166,6 +166,8 @@ TEST_CASE("in process, WOW64 view: an install and its uninstall; configurations 
         CHECK(g_told == texts);
         CHECK(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n, true), L"UninstallString") ==
               (written ? Q(dir + L"\\Uninstall\\setup.exe") + L" delpkg" : L"<none>"));
+        CHECK(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n, true), L"DisplayVersion") ==
+              (done ? L"2.10.07" : L"<none>"));
         CHECK(RegStr(HKEY_LOCAL_MACHINE, RunKeyOf(true), n.app) == (links ? Q(exe) + L" min" : L"<none>"));
         CHECK(DeleteDesktopShortcut(n.app.c_str()) == (links ? 0 : -1));
         CHECK(FileExists(menu + L"\\Uninstall.lnk") == links);
@@ -254,42 +256,71 @@ TEST_CASE("XP and Windows 7: silent installs; over the running application, one 
     CHECK(Silent(pkg2) == 0);
     CheckInstalled(pkg2, n, true, {"-i", "-k", "-u", "-i"});
 
+    // Upgrades: the runtime held open waits for the restart (3010, the new version
+    // named), which replaces it; a folder in its place fails (1603, the old kept).
+    const std::wstring rt = dir + L"\\mingwm10.dll", pending = L"System\\CurrentControlSet\\Control\\Session Manager";
+    for (const auto& [version, held, code, end] :
+         {std::tuple("2.11.00", true, 3010, "end: installed; a restart is needed to complete it; exit code 3010"),
+          std::tuple("2.12.00", false, 1603, "end: the installation failed; exit code 1603")}) {
+        std::string ini = IniFor(n), lib = ReadFileText(pkg + L"Application\\mingwm10.dll") + version;
+        HANDLE h = held ? CreateFileW(rt.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+        const size_t logged = ReadFileText(log).size();
+        REQUIRE(
+            (WriteFileText(pkg2 + L"setup.ini", ini.replace(ini.find("2.10.07"), 7, version)) &&
+             WriteFileText(pkg2 + L"Application\\mingwm10.dll", lib) &&
+             (held ? h != INVALID_HANDLE_VALUE : DeleteFileW(rt.c_str()) && CreateDirectoryW(rt.c_str(), nullptr))));
+        CHECK(Silent(pkg2, L" s quiet" + logArg) == (DWORD)code);
+        const std::string text = ReadFileText(log).substr(logged);
+        CHECK(Lines(text).back().substr(24) == std::string(end));
+        CHECK((text.find("dll\": in use, replaced at the restart by") < text.size()) == held);
+        CHECK(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"DisplayVersion") == L"2.11.00");
+        CHECK(RegHasValue(HKEY_LOCAL_MACHINE, pending, L"PendingFileRenameOperations") == held);
+        held ? CloseHandle(h) && Run(L"wineboot.exe -r") == 0 : RemoveDirectoryW(rt.c_str());
+        CHECK(ReadFileText(rt) == (held ? lib : ""));
+    }
+
     // Over one that will not close: the executable stays; the rest, the start go on.
     SetEnvironmentVariableW(L"QXRAID_IGNORE_CLOSE", L"1");  // for it and those setup starts from now on
     Proc app(Q(exe));
     HWND first = AppWindow(n);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyOf(n).c_str());
-    REQUIRE(Silent(pkg) == 1603);  // after the bounded wait
-    CHECK(FileSize(exe) == FileSize(exe2));
+    REQUIRE(Silent(pkg) == 3010);            // after the bounded wait
+    CHECK(FileSize(exe) == FileSize(exe2));  // until the restart
     CHECK(RegHasKey(HKEY_LOCAL_MACHINE, UninstallKeyOf(n)));
     REQUIRE(SetWindowTextW(first, retitled.c_str()));
     REQUIRE(AppWindow(n));  // started all the same
     CHECK_FALSE(CloseRunningApp(n.app.c_str()));
 
-    // Removed as a deployment tool does. Retitled, not waited for, in use
-    // with an image held open: all else goes (1603); ended, all but the
-    // image (1603 still); let go, the rest; then nothing.
+    EndWindowProcesses(retitled), EndWindowProcesses(n.app);  // the restart puts the new one in place
+    CHECK((Run(L"wineboot.exe -r") == 0 && FileSize(exe) == FileSize(pkg + L"Application\\" + n.file)));
+    Proc again(Q(exe));
+
+    // Removed as a deployment tool does. Retitled, not waited for, a folder
+    // where an image goes: all else goes or waits, the entry stays (1603);
+    // the folder gone, again: the executable waits (3010); restarted, nothing.
     REQUIRE(SetWindowTextW(AppWindow(n), retitled.c_str()));
     const std::wstring quietUninstall = RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"QuietUninstallString");
-    HANDLE image = CreateFileW((dir + L"\\Vendor.bmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::wstring image = dir + L"\\Vendor.bmp";
+    REQUIRE(
+        (DeleteFileW(image.c_str()) && CreateDirectoryW(image.c_str(), nullptr) && WriteFileText(image + L"\\x", "")));
     const Names left = {L"Uninstall\\", L"VolSvcInstall.log"};  // the log is no file of the installation's
-    const std::pair<bool, Names> passes[] = {{false, {L"QXRaidSetup.exe", left[0], L"Vendor.bmp", left[1]}},
-                                             {false, {left[0], L"Vendor.bmp", left[1]}},
-                                             {true, left},
-                                             {true, left}};
-    for (const auto& [done, files] : passes) {
+    const std::pair<DWORD, Names> passes[] = {
+        {1603, {n.file, left[0], L"Vendor.bmp\\", left[1]}}, {3010, {n.file, left[0], left[1]}}, {0, left}};
+    for (const auto& [code, files] : passes) {
         Proc uninstall(quietUninstall);
         CHECK(WindowBeforeExit(uninstall) == nullptr);
-        CHECK(uninstall.Wait() == (done ? 0 : 1603));
+        CHECK(uninstall.Wait() == code);
         CHECK(ListFolder(dir) == files);
         CHECK(ListFolder(dir + L"\\Uninstall") == kUninstallFiles);
-        CHECK_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UninstallKeyOf(n)));
+        CHECK(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"QuietUninstallString") ==
+              (code == 1603 ? quietUninstall : L"<none>"));
         CHECK_FALSE((FileExists(DesktopLinkOf(n.app)) || FileExists(ProgramsFolderOf(n.app))));
         CHECK(RegDword(HKEY_CURRENT_USER, kCompatKey, exe) == 1);
-        CHECK(HelperLog(dir, 9) == Texts{"-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u"});
-        EndWindowProcesses(retitled);
-        if (files.size() == 3)  // the second pass
-            CloseHandle(image);
+        CHECK(HelperLog(dir, 15) ==
+              Texts{"-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u", "-i", "-k", "-u"});
+        DeleteTree(image);
+        if (code == 3010)
+            EndWindowProcesses(retitled), Run(L"wineboot.exe -r");
     }
     CHECK_FALSE(DeleteFileW(decoyLog.c_str()));
     DeleteFileW(decoy.c_str());

@@ -7,7 +7,8 @@
 #include <map>
 #include <tuple>
 
-constexpr int kAction = 1000, kHeading = 1001, kText = 1002, kBar = 1003, kClose = 1004, kTitle = 1005, kLaunch = 1008;
+constexpr int kAction = 1000, kHeading = 1001, kText = 1002, kBar = 1003, kClose = 1004, kTitle = 1005, kLaunch = 1008,
+              kNow = 1009, kLater = 1010;
 const std::wstring kInstall = L" - Installation Wizard", kUninstall = L" - Uninstallation Wizard";
 
 std::wstring Lang() { return Widen(getenv("SETUP_LANG") ? getenv("SETUP_LANG") : "ENU"); }
@@ -61,7 +62,10 @@ const std::map<std::wstring, std::vector<std::pair<int, int>>> kKeys = {
     {L"launch", {{VK_RETURN, IDOK}, {VK_RETURN, 0}}},                         // the box ticked: the application starts
     {L"uninstall-finished", {{0, IDOK}, {VK_TAB, IDOK}, {VK_SPACE, 0}}},      // no box
     {L"install-noskin", {{0, kAction}, {VK_TAB, IDCANCEL}, {VK_RETURN, 0}}},  // Cancel
-    {L"install-failed", {{0, IDOK}, {VK_SHIFT << 8 | VK_TAB, IDOK}, {VK_RETURN, 0}}}};
+    {L"install-failed", {{0, IDOK}, {VK_SHIFT << 8 | VK_TAB, IDOK}, {VK_RETURN, 0}}},
+    {L"install-restart", {{0, IDOK}, {VK_TAB, kNow}, {VK_SPACE, kNow}}},  // "later" chosen, no launch box
+    {L"install-restart-now", {{VK_TAB, kLater}, {VK_SPACE, kLater}, {VK_RETURN, 0}}},
+    {L"restart-now", {{VK_TAB, kNow}, {VK_SPACE, kNow}, {VK_RETURN, 0}}}};
 
 // A wizard, found by its title: always a borderless popup centred on the screen.
 struct Wizard : Proc {
@@ -98,9 +102,10 @@ struct Wizard : Proc {
         Sleep(200);  // hover images gone, repaints done
         const Image img = CaptureWindow(w);
         SaveShot(img, (Lang() == L"ENU" ? L"en" : Lower(Lang())) + L"-" + name);
-        for (int id : {kAction, IDOK, IDCANCEL, kLaunch}) {  // each caption as much ink as drawn whole
+        for (int id : {kAction, IDOK, IDCANCEL, kLaunch, kNow, kLater}) {  // each caption as much ink as drawn whole
             const Ctl c = Control(w, id);
-            const RECT caption = {c.rc.left + (id == kLaunch) * 25, c.rc.top, c.rc.right, c.rc.bottom};  // past the box
+            const int image = id == kLaunch ? 25 : id >= kNow ? 27 : 0;
+            const RECT caption = {c.rc.left + image, c.rc.top, c.rc.right, c.rc.bottom};  // past the box
             const uint32_t ink = IsWindowEnabled(GetDlgItem(w, id)) ? 0xFFFFFF : GetSysColor(COLOR_GRAYTEXT);  // a grey
             CHECK_MESSAGE((!c.visible || Ink(img, caption, ink) == DrawnInk(c.text)), Narrow(name + L" " + c.text));
         }
@@ -115,15 +120,17 @@ struct Wizard : Proc {
         const bool ticked = page == L"install-finished" || page == L"partial-finished";  // as the pictures show
         const int def = LOWORD(SendMessageW(w, DM_GETDEFID, 0, 0));
         for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            const int id = GetDlgCtrlID(c), label = id == kHeading || id == kText || id == kTitle, box = id == kLaunch;
+            const int id = GetDlgCtrlID(c), label = id == kHeading || id == kText || id == kTitle, box = id == kLaunch,
+                      radio = id == kNow || id == kLater;
+            const bool chosen = box ? ticked : radio && (page == L"install-restart") == (id == kLater);
             if (!IsWindowVisible(c) || id == kBar)
                 continue;
             const Heard h = Hear(c);
             const long state = (IsWindowEnabled(c) ? !label * STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE) |
                                label * STATE_SYSTEM_READONLY | (Focus() == id) * STATE_SYSTEM_FOCUSED |
-                               (id == def) * STATE_SYSTEM_DEFAULT | (box && ticked) * STATE_SYSTEM_CHECKED;
+                               (id == def) * STATE_SYSTEM_DEFAULT | chosen * STATE_SYSTEM_CHECKED;
             const std::wstring name = id != kClose ? TextOf(c) : page != L"partial-finished" ? T(23) : L"Close";
-            CHECK_MESSAGE((h.role == (label ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_PUSHBUTTON + box) &&
+            CHECK_MESSAGE((h.role == (label ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_PUSHBUTTON + box + 2 * radio) &&
                            h.name == name && (h.state & kMask) == state),
                           Narrow(page) << " " << id);
         }
@@ -196,7 +203,7 @@ TEST_CASE("the wizards, page by page") {
         CHECK((Control(status.w, kHeading).text == T(r[2]) && Control(status.w, kText).text == T(r[3])));
         CHECK((Control(status.w, kBar).visible ? r[4] == 100 ? status.Pos() == 100 : status.Pos() <= r[4] : r[4] < 0));
     }
-    CHECK((status.CloseBy({WM_CLOSE, 0}), status.Wait() == 0));
+    CHECK((status.CloseBy({WM_CLOSE, 0}), status.Wait() == 1602));
 
     // Dragging the face moves the window by as much; pressing a button does not.
     Wizard launch(Q(exe), n.app + T(21));
@@ -217,6 +224,18 @@ TEST_CASE("the wizards, page by page") {
     CHECK(WaitForWindow(0, L"QXRaidConsoleWindow", n.app.c_str()));
     EndWindowProcesses(n.app);
 
+    // The runtime held open: the restart choice, by keys. "Later" ends with 3010;
+    // "now" with Wine's own restart (1641), which puts the waiting files in place.
+    const std::wstring rt = dir + L"\\mingwm10.dll", sm = L"System\\CurrentControlSet\\Control\\Session Manager";
+    for (const std::wstring page : {L"install-restart", L"restart-now"}) {
+        HANDLE held = CreateFileW(rt.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        Wizard restart(Q(exe), n.app + T(21));
+        restart.Keys(L"install");
+        page[0] == L'i' ? restart.Shot(page), restart.Shot(page + L"-now") : restart.Keys(page);
+        CHECK((restart.Wait() == (page[0] == L'i' ? 3010u : 1641u) && CloseHandle(held)));
+    }
+    CHECK(WaitUntil([&] { return !RegHasValue(HKEY_LOCAL_MACHINE, sm, L"PendingFileRenameOperations"); }, 30000));
+
     Wizard uninstall(RegStr(HKEY_LOCAL_MACHINE, UninstallKeyOf(n), L"UninstallString"), n.app + T(22));
     Through(uninstall, n.app, L"uninstall", 15);
     CHECK(uninstall.Wait() == 0);
@@ -231,7 +250,7 @@ TEST_CASE("the wizards, page by page") {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     REQUIRE(WaitUntil([&] { return Control(failing.w, kHeading).text == T(9); }, 30000));
     failing.Shot(L"install-failed");
-    CHECK(failing.Wait() == 0);
+    CHECK(failing.Wait() == 1603);
     Scrub(n);
 
     // Without its skin: a box, then a plain wizard; Cancel (by Enter) installs nothing.
@@ -240,7 +259,7 @@ TEST_CASE("the wizards, page by page") {
     Wizard bare(Q(exe), n.app + T(21));
     CHECK(boxes.Stop() == std::vector<std::string>{"Error loading bitmap"});
     bare.Shot(L"install-noskin");
-    CHECK(bare.Wait() == 0);
+    CHECK(bare.Wait() == 1602);
     CHECK_FALSE(FileExists(dir));
 
     // Ids 16 to 31 missing from the library: those texts, the title's too, come in English.
@@ -270,7 +289,7 @@ TEST_CASE("the wizards, page by page") {
         CHECK(SendMessageW(wiz.w, WM_QUERYENDSESSION, 0, 0) != 0);
         Sleep(300);  // X's focus news, which would let go of Alt, comes first
         wiz.CloseBy(kWays[i]);
-        CHECK_MESSAGE(wiz.Wait(10000) == 0, i);
+        CHECK_MESSAGE(wiz.Wait(10000) == 1602, i);
     }
 }
 
@@ -289,5 +308,15 @@ TEST_CASE("every page in one more language") {
         wiz.Keys(L"install");
         wiz.Shot(exe == ok ? L"install-finished" : L"install-failed");
     }
+    // Once more with the runtime held: the restart choice, left by choosing "later".
+    HANDLE held =
+        CreateFileW((InstallDirOf(n) + L"\\mingwm10.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+    Wizard again(Q(ok), n.app + T(21));
+    again.Keys(L"install");
+    again.Shot(L"install-restart");
+    again.Keys(L"install-restart-now");
+    CHECK((again.Wait() == 3010 && CloseHandle(held)));
+    SHDeleteValueW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
+                   L"PendingFileRenameOperations");
     Scrub(n);
 }
