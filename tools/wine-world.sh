@@ -41,6 +41,10 @@ up)
     DISPLAY=$(cat "$world/display") wineboot -i >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1
   fi
+  # Persistent, and before any program starts one of its own: that one ends
+  # a moment after the last program, and each test would start it again.
+  # Detached from our output, so that a caller reading it sees its end.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   # Our own Xvfb has no window manager, which Wine would wait for (2 s) at
   # every window that closes; a display of the user's keeps its own.
   if [ -f "$world/xvfb.pid" ]; then
@@ -51,8 +55,6 @@ up)
   if [ -n "$version" ]; then
     run reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
   fi
-  # Detached from our output, so that a caller reading it sees its end.
-  wineserver -p </dev/null >/dev/null 2>&1 || true
   # Wine starts its services and desktop with the first program; let them
   # start here, detached, rather than inherit a test's output.
   run wineboot </dev/null >/dev/null 2>&1
