@@ -51,7 +51,6 @@ inline std::wstring EnvPath(const char* var) {
 }
 inline std::wstring BuildDir() { return EnvPath("SETUP_BUILD_DIR"); }
 inline std::wstring PackageDir() { return BuildDir() + L"\\package\\"; }
-inline std::wstring SourceDir() { return EnvPath("SETUP_SOURCE_DIR"); }
 
 // --- Processes --------------------------------------------------------------
 
@@ -240,7 +239,6 @@ inline int RegValueCount(HKEY root, const std::wstring& key) {
     RegCloseKey(h);
     return (int)n;
 }
-inline bool RegHasKey(HKEY root, const std::wstring& key) { return RegValueCount(root, key) >= 0; }
 
 // --- Shell ------------------------------------------------------------------
 
@@ -358,18 +356,15 @@ inline void MouseMoveTo(POINT screen) {
     Sleep(30);
 }
 inline void MoveMouseAway() { MouseMoveTo(POINT{2, 2}); }
-inline void ClickAt(POINT screen) {
-    MouseMoveTo(screen);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Sleep(30);
-}
 // A click on the centre of a control.
 inline void ClickControl(HWND hParent, int id) {
     Ctl c = Control(hParent, id);
     POINT pt = {(c.rc.left + c.rc.right) / 2, (c.rc.top + c.rc.bottom) / 2};
     ClientToScreen(hParent, &pt);
-    ClickAt(pt);
+    MouseMoveTo(pt);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(30);
 }
 
 // A key press: the low byte's key, with the high byte's (VK_MENU, VK_SHIFT...)
@@ -617,19 +612,14 @@ inline Image ImageOf(HBITMAP hbm) {
     return img;
 }
 
-// A binary PPM, which needs no headers of its own.
-inline bool SavePpm(const Image& img, const std::wstring& path) {
+// Saves a picture as build/shots/<name>.ppm (binary PPM: no headers of its
+// own); the suite compares each with its reviewed copy in tests/golden.
+inline void SaveShot(const Image& img, const std::wstring& name) {
     std::string data = "P6\n" + std::to_string(img.w) + " " + std::to_string(img.h) + "\n255\n";
     for (uint32_t v : img.px)
         data += {char(v >> 16), char(v >> 8), char(v)};
-    return img.w > 0 && WriteFileText(path, data);
-}
-
-// Saves a picture as build/shots/<name>.ppm; the suite compares each with
-// its reviewed copy in tests/golden.
-inline void SaveShot(const Image& img, const std::wstring& name) {
     CreateDirectoryW((BuildDir() + L"\\shots").c_str(), nullptr);
-    CHECK_MESSAGE(SavePpm(img, BuildDir() + L"\\shots\\" + name + L".ppm"), Narrow(name));
+    CHECK_MESSAGE((img.w > 0 && WriteFileText(BuildDir() + L"\\shots\\" + name + L".ppm", data)), Narrow(name));
 }
 
 // Wide strings and lists shown in full when a check fails.

@@ -40,7 +40,8 @@ TEST_CASE("tables of the package against texts.tsv") {
         all += got;
         cht = s.compare(0, 3, L"CHT") ? cht : got;
     }
-    CHECK(all == Widen(ReadFileText(SourceDir() + L"\\res\\lang\\texts.tsv")));  // read here, not by the generator
+    CHECK(all == Widen(ReadFileText(EnvPath("SETUP_SOURCE_DIR") +
+                                    L"\\res\\lang\\texts.tsv")));  // read here, not by the generator
     CHECK_FALSE(std::regex_search(all, std::wregex(L"\t([123]|10)\t.{128}|\t\\d+\t.{1024}")));  // the wizard's buffers
     CHECK(std::regex_replace(Table(pkg + L"setup.exe", true), std::wregex(L"ENU.*\n"), L"") == cht);  // its own
 }

@@ -304,21 +304,19 @@ TEST_CASE("every page in one more language") {
     Wizard(Q(ok) + L" delpkg", n.app + T(22)).Shot(L"uninstall-ready");
     // One at a time: a second copy ends at once. After the failing one, as on XP, where no
     // service is stopped or started: the quicker runs, to the same pages.
-    const std::wstring rt = InstallDirOf(n) + L"\\mingwm10.dll",
-                       sm = L"System\\CurrentControlSet\\Control\\Session Manager";
-    for (const auto& [exe, windows, page] :
-         {std::tuple(failing, L"win7", L"install-failed"), std::tuple(ok, L"winxp64", L"install-finished"),
-          std::tuple(ok, L"winxp64", L"install-restart")}) {  // the runtime held
-        WinVersionFor version(L"setup.exe", windows);
-        const bool restart = page == std::wstring(L"install-restart");
-        HANDLE held = restart ? CreateFileW(rt.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
-        Wizard wiz(Q(exe), n.app + T(21));
-        page == std::wstring(L"install-finished") ? wiz.Shot(L"install-ready") : (void)0;
+    for (const std::wstring page : {L"install-failed", L"install-finished", L"install-restart"}) {
+        WinVersionFor version(L"setup.exe", page == L"install-failed" ? L"win7" : L"winxp64");
+        HANDLE held = page != L"install-restart" ? nullptr  // else the runtime held
+                                                 : CreateFileW((InstallDirOf(n) + L"\\mingwm10.dll").c_str(),
+                                                               GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        Wizard wiz(Q(page == L"install-failed" ? failing : ok), n.app + T(21));
+        page == L"install-finished" ? wiz.Shot(L"install-ready") : (void)0;
         wiz.Keys(L"install");
         wiz.Shot(page);
-        if (restart)  // left by choosing "later"
+        if (held)  // left by choosing "later"
             CHECK((wiz.Keys(L"install-restart-now"), wiz.Wait() == 3010 && CloseHandle(held)));
     }
-    SHDeleteValueW(HKEY_LOCAL_MACHINE, sm.c_str(), L"PendingFileRenameOperations");
+    SHDeleteValueW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
+                   L"PendingFileRenameOperations");
     Scrub(n);
 }
