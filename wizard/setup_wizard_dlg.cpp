@@ -249,7 +249,7 @@ void SetupWizardDlg::LayoutControls() {
     const int W = rc.right;
     // The dialog is not shown yet: its first paint draws everything.
     const UINT kFlags = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
-    m_lblTitle.SetWindowPos(nullptr, 14, 7, W - 60, 15, kFlags);
+    m_lblTitle.SetWindowPos(nullptr, 14, 7, W - 60, 18, kFlags);  // descenders too
     m_lblHeading.SetWindowPos(nullptr, 35, 55, W - 70, 35, kFlags);
     m_lblText.SetWindowPos(nullptr, 200, 170, W - 230, 60, kFlags);
     m_btnClose.MoveTo(W - 32, 11);

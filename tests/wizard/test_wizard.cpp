@@ -27,12 +27,13 @@ int Ink(const Image& img, RECT r, uint32_t ink) {
     return n;
 }
 
-// Those of a caption drawn whole in the captions' face: Arial, bold, 9 points (Latin in Arial itself).
-int DrawnInk(const std::wstring& s) {
+// Those of a caption drawn whole in the captions' face: Arial, bold, 9 points, the title's 11 (Latin in Arial itself).
+int DrawnInk(const std::wstring& s, int height) {
     const bool latin = std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 0x250; });
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bm = CreateBitmap(800, 40, 1, 32, nullptr);
-    HFONT f = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, latin ? ANSI_CHARSET : DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+    HFONT f =
+        CreateFontW(height, 0, 0, 0, FW_BOLD, 0, 0, 0, latin ? ANSI_CHARSET : DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
     SelectObject(dc, bm), SelectObject(dc, f), SetTextColor(dc, 0xFFFFFF), SetBkColor(dc, 0);
     TextOutW(dc, 0, 10, s.c_str(), (int)s.size());
     const int n = Ink(Grab(dc, 0, 0, 800, 40), {0, 0, 800, 40}, 0xFFFFFF);
@@ -102,12 +103,15 @@ struct Wizard : Proc {
         Sleep(200);  // hover images gone, repaints done
         const Image img = CaptureWindow(w);
         SaveShot(img, (Lang() == L"ENU" ? L"en" : Lower(Lang())) + L"-" + name);
-        for (int id : {kAction, IDOK, IDCANCEL, kLaunch, kNow, kLater}) {  // each caption as much ink as drawn whole
+        for (int id : {kTitle, kAction, IDOK, IDCANCEL, kLaunch, kNow, kLater}) {  // each as much ink as drawn whole
             const Ctl c = Control(w, id);
             const int image = id == kLaunch ? 25 : id >= kNow ? 27 : 0;
             const RECT caption = {c.rc.left + image, c.rc.top, c.rc.right, c.rc.bottom};  // past the box
-            const uint32_t ink = IsWindowEnabled(GetDlgItem(w, id)) ? 0xFFFFFF : GetSysColor(COLOR_GRAYTEXT);  // a grey
-            CHECK_MESSAGE((!c.visible || Ink(img, caption, ink) == DrawnInk(c.text)), Narrow(name + L" " + c.text));
+            const uint32_t ink = id == kTitle                         ? 0x550000
+                                 : IsWindowEnabled(GetDlgItem(w, id)) ? 0xFFFFFF
+                                                                      : GetSysColor(COLOR_GRAYTEXT);  // a grey
+            CHECK_MESSAGE((!c.visible || Ink(img, caption, ink) == DrawnInk(c.text, id == kTitle ? -15 : -12)),
+                          Narrow(name + L" " + c.text));
         }
         Speaks(name);
         Keys(name);
