@@ -38,20 +38,14 @@ void AddFileSize(const wchar_t* pszPath, ULONGLONG* pTotal) {
         *pTotal += ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
-// The files of an installation as they end: each in place, waiting for the
-// restart, or not.
-struct FileTally {
-    BOOL bComplete = TRUE;
-    BOOL bRestart = FALSE;
-    ULONGLONG cbInstalled = 0;  // what lies at the targets afterwards
-    SetupResult Result() const { return !bComplete ? kSetupFailed : bRestart ? kSetupRestartNeeded : kSetupDone; }
+// The files of an installation, and what lies at their places afterwards.
+struct FileTally : FileOutcome {
+    ULONGLONG cbInstalled = 0;
 };
 
 // Copies a package file to its place and counts it.
 void CopyPackageFile(const wchar_t* pszSource, const wchar_t* pszTarget, FileTally* pTally) {
-    FileFate fate = PlaceFile(pszSource, pszTarget);
-    pTally->bComplete &= fate != FileFate::Failed;
-    pTally->bRestart |= fate == FileFate::AtRestart;
+    pTally->Add(PlaceFile(pszSource, pszTarget));
     AddFileSize(pszTarget, &pTally->cbInstalled);
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "config.h"
+#include "setup_paths.h"
 
 // The package's file table: 13 language libraries, then 7 images.
 constexpr int kSetupFileCount = 20;
@@ -15,6 +16,18 @@ constexpr int kFirstImageFile = 13, kImageFiles = 7;
 // How a procedure ended. A file in use that waits for the restart counts as
 // in place (or gone): the procedure is complete once the computer restarts.
 enum SetupResult { kSetupFailed = 0, kSetupDone = 1, kSetupRestartNeeded = 2 };
+
+// The files a procedure places or removes, counted as they end: complete
+// while each is in place (or gone) or waits for the restart.
+struct FileOutcome {
+    BOOL bComplete = TRUE;
+    BOOL bRestart = FALSE;
+    void Add(FileFate fate) {
+        bComplete &= fate != FileFate::Failed;
+        bRestart |= fate == FileFate::AtRestart;
+    }
+    SetupResult Result() const { return !bComplete ? kSetupFailed : bRestart ? kSetupRestartNeeded : kSetupDone; }
+};
 
 // Failed after any "Fail" message, when the install folder is missing after
 // its creation, or when a file of the installation (the uninstaller's, the

@@ -7,21 +7,9 @@
 
 namespace {
 
-// What the uninstall leaves: anything at all, and files waiting for the
-// restart.
-struct Leftovers {
-    BOOL bAllGone = TRUE;
-    BOOL bRestart = FALSE;
-    FileFate Add(FileFate fate) {
-        bAllGone &= fate != FileFate::Failed;
-        bRestart |= fate == FileFate::AtRestart;
-        return fate;
-    }
-};
-
-FileFate DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName, Leftovers* pLeft) {
+void DeleteInstalledFile(const wchar_t* pszInstallFolder, const wchar_t* pszName, FileOutcome* pRemoval) {
     wchar_t path[kPathChars];
-    return pLeft->Add(InstalledFile(pszInstallFolder, pszName, path) ? RemoveFile(path) : FileFate::Failed);
+    pRemoval->Add(InstalledFile(pszInstallFolder, pszName, path) ? RemoveFile(path) : FileFate::Failed);
 }
 
 // Opens a key to remove from; a key that does not open counts as gone only
@@ -35,23 +23,23 @@ BOOL OpenToRemove(const wchar_t* pszKey, HKEY* phKey, BOOL* pbGone) {
 
 // Each step needs its own name; a step whose name is empty or not plain is
 // skipped rather than run against a degenerate path or key, or one outside.
-void RemoveFilesAndRunValue(const SetupConfig* cfg, Leftovers* pLeft) {
+void RemoveFilesAndRunValue(const SetupConfig* cfg, FileOutcome* pRemoval) {
     const wchar_t* dir = cfg->szInstallFolder;
     if (dir[0]) {
-        DeleteInstalledFile(dir, kRuntimeFileName, pLeft);
+        DeleteInstalledFile(dir, kRuntimeFileName, pRemoval);
         if (IsPlainName(cfg->szAppFileName))
-            DeleteInstalledFile(dir, cfg->szAppFileName, pLeft);
-        DeleteInstalledFile(dir, kAppConfigFileName, pLeft);
+            DeleteInstalledFile(dir, cfg->szAppFileName, pRemoval);
+        DeleteInstalledFile(dir, kAppConfigFileName, pRemoval);
         for (int i = kFirstImageFile; i < kFirstImageFile + kImageFiles; ++i)
-            DeleteInstalledFile(dir, g_szSetupFiles[i], pLeft);
+            DeleteInstalledFile(dir, g_szSetupFiles[i], pRemoval);
         if (g_bNT6)
-            DeleteInstalledFile(dir, kHelperFileName, pLeft);
+            DeleteInstalledFile(dir, kHelperFileName, pRemoval);
     }
     wchar_t key[kKeyChars];
     HKEY hKey;
-    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) && OpenToRemove(key, &hKey, &pLeft->bAllGone)) {
-        pLeft->bAllGone &= LogRemoval((DWORD)RegDeleteValueW(hKey, cfg->szAppName), L"delete value HKLM\\%ls\\%ls", key,
-                                      cfg->szAppName);
+    if (!g_bNT6 && IsPlainName(cfg->szAppName) && RunKey(key) && OpenToRemove(key, &hKey, &pRemoval->bComplete)) {
+        pRemoval->bComplete &= LogRemoval((DWORD)RegDeleteValueW(hKey, cfg->szAppName), L"delete value HKLM\\%ls\\%ls",
+                                          key, cfg->szAppName);
         RegCloseKey(hKey);
     }
 }
@@ -65,34 +53,34 @@ SetupResult UninstallPackage(const SetupConfig* cfg) {
     if (g_bNT6 && dir[0])
         StopAndRemoveService(dir);
     CloseRunningApp(cfg->szAppName);
-    Leftovers left;
-    RemoveFilesAndRunValue(cfg, &left);
+    FileOutcome removal;
+    RemoveFilesAndRunValue(cfg, &removal);
     if (IsPlainName(cfg->szAppName)) {
         DeleteDesktopShortcut(cfg->szAppName);
         if (dir[0])
             DeleteCommonDesktopShortcut(cfg->szAppName, dir);
         DeleteProgramsShortcut(cfg->szAppName, cfg->szAppName, FALSE);
         DeleteProgramsShortcut(cfg->szAppName, L"Uninstall", TRUE);
-        left.bAllGone &= ShortcutsGone(cfg->szAppName, dir);
+        removal.bComplete &= ShortcutsGone(cfg->szAppName, dir);
     }
     // A configuration with a name missing or not plain could not have
     // removed everything.
     if (!dir[0] || FindBadName(cfg, nullptr))
-        left.bAllGone = FALSE;
+        removal.bComplete = FALSE;
     // Last, and only when nothing else stays: until then the entry is how
     // the removal is found and tried again. An empty folder name would
     // delete the whole list of uninstall entries.
     wchar_t key[kKeyChars];
     HKEY hKey;
-    if (left.bAllGone && IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) &&
-        OpenToRemove(key, &hKey, &left.bAllGone)) {
-        left.bAllGone &= LogRemoval((DWORD)RegDeleteKeyW(hKey, cfg->szAppFolderName), L"delete key HKLM\\%ls\\%ls", key,
-                                    cfg->szAppFolderName);
+    if (removal.bComplete && IsPlainName(cfg->szAppFolderName) && UninstallListKey(key) &&
+        OpenToRemove(key, &hKey, &removal.bComplete)) {
+        removal.bComplete &= LogRemoval((DWORD)RegDeleteKeyW(hKey, cfg->szAppFolderName), L"delete key HKLM\\%ls\\%ls",
+                                        key, cfg->szAppFolderName);
         RegCloseKey(hKey);
-    } else if (!left.bAllGone) {
+    } else if (!removal.bComplete) {
         LogLine(L"uninstall entry kept: something of the installation stays");
     }
-    return !left.bAllGone ? kSetupFailed : left.bRestart ? kSetupRestartNeeded : kSetupDone;
+    return removal.Result();
 }
 
 SetupResult QuietUninstall(const wchar_t* pszSourceFolder) {
