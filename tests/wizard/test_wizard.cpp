@@ -306,13 +306,11 @@ TEST_CASE("every page in one more language") {
     BoxWatcher boxes;  // the failing install's
     Scrub(n);          // the failing install first: one over a whole installation would find the helper
     Wizard(Q(ok) + L" delpkg", n.app + T(22)).Shot(L"uninstall-ready");
-    // One at a time: a second copy ends at once. After the failing one, as on XP, where no
-    // service is stopped or started: the quicker runs, to the same pages.
+    // One at a time (a second copy ends at once); after the failing one, as on XP: no service, quicker.
     for (const std::wstring page : {L"install-failed", L"install-finished", L"install-restart"}) {
         WinVersionFor version(L"setup.exe", page == L"install-failed" ? L"win7" : L"winxp64");
-        HANDLE held = page != L"install-restart" ? nullptr  // else the runtime held
-                                                 : CreateFileW((InstallDirOf(n) + L"\\mingwm10.dll").c_str(),
-                                                               GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const std::wstring rt = InstallDirOf(n) + L"\\mingwm10.dll";  // held for the restart page
+        HANDLE held = page == L"install-restart" ? CreateFileW(rt.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0) : 0;
         Wizard wiz(Q(page == L"install-failed" ? failing : ok), n.app + T(21));
         page == L"install-finished" ? wiz.Shot(L"install-ready") : (void)0;
         wiz.Keys(L"install");
